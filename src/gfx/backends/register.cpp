@@ -1,0 +1,6 @@
+#include "gfx/backends/backends.h"
+#include "gfx/display_driver.h"
+
+void register_standard_backends() {
+  register_display_driver(&kNullDriver, false);
+}

@@ -1,0 +1,151 @@
+// CIRCLE: whole ellipses by a scan-line walk in 64-bit integers, and arcs.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "gfx/draw.h"
+#include "gfx/frame.h"
+
+const float kFullTurn = std::bit_cast<float>(0x40C90FDCu);
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+// Beyond these the products of the scan-line walk could leave 64 bits, or
+// the walk (one step per pixel of a + b) would take too long; such an
+// ellipse draws nothing.
+constexpr double kProductLimit = 1e18;
+constexpr double kMaxHalfAxes = 2e6;
+// Arcs with more steps than this draw only their radius lines: their
+// points would lie far outside any screen and take too long to walk.
+constexpr double kMaxArcSteps = 1 << 18;
+
+struct ScanLines {
+  DrawContext* c;
+  uint32_t colour;
+  bool filled;
+  std::vector<uint8_t> row_done;
+
+  void emit(int64_t y, int64_t xa, int64_t xb, bool fill) {
+    if (y < c->view_y || y >= c->view_y + c->view_h) return;
+    int64_t left = c->view_x, right = c->view_x + c->view_w - 1;
+    int row = static_cast<int>(y);
+    if (fill) {
+      if (xb < left || xa > right || row_done[row - c->view_y]) return;
+      row_done[row - c->view_y] = 1;
+      run(c, row, static_cast<int>(std::max(xa, left)), static_cast<int>(std::min(xb, right)),
+          colour);
+      return;
+    }
+    if (xa >= left && xa <= right) put(c, static_cast<int>(xa), row, colour);
+    if (xb >= left && xb <= right) put(c, static_cast<int>(xb), row, colour);
+  }
+  void emit(int64_t y, int64_t xa, int64_t xb) { emit(y, xa, xb, filled); }
+};
+
+void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t colour, bool fill) {
+  double ad = a, bd = std::fabs(b);
+  if (ad + bd > kMaxHalfAxes) return;
+  if (2 * ad * bd * bd + 2 * ad * ad * bd + ad * ad + bd * bd > kProductLimit) return;
+  ScanLines out{c, colour, fill, std::vector<uint8_t>(c->view_h, 0)};
+  int64_t x1 = static_cast<int64_t>(static_cast<float>(cx) - a);
+  int64_t x2 = static_cast<int64_t>(static_cast<float>(cx) + a);
+  int64_t y1 = cy, y2 = cy;
+  const int64_t top = c->view_y, bottom = c->view_y + c->view_h - 1;
+  lock_screen();
+  if (b == 0) {
+    out.emit(cy, x1, x2, true);
+  } else {
+    out.emit(cy, x1, x2);
+    int64_t aq = static_cast<int64_t>(a * a), bq = static_cast<int64_t>(b * b);
+    int64_t dx = 2 * aq, dy = 2 * bq;
+    int64_t r = static_cast<int64_t>(a * static_cast<float>(bq));
+    int64_t rx = 2 * r, ry = 0;
+    int32_t d = static_cast<int32_t>(a);
+    while (d > 0) {
+      if (r > 0) y1 += 1, y2 -= 1, ry += dx, r -= ry;
+      if (r <= 0) d -= 1, x1 += 1, x2 -= 1, rx -= dy, r += rx;
+      out.emit(y1, x1, x2);
+      out.emit(y2, x1, x2);
+      if (y1 > bottom && y2 < top) break;  // nothing further can be in view
+    }
+  }
+  float low = static_cast<float>(cy) - b, high = static_cast<float>(cy) + b;
+  auto row_of = [&](float v) {
+    return static_cast<int>(std::clamp<double>(std::trunc(v), top - 1.0, bottom + 1.0));
+  };
+  unlock_screen(std::max<int>(top, row_of(std::min(low, high))),
+                std::min<int>(bottom, row_of(std::max(low, high))));
+}
+
+struct ArcPoint {
+  int x, y;
+};
+
+ArcPoint arc_point(int cx, int cy, float a, float b, double t) {
+  float px = static_cast<float>(std::cos(t)) * a;
+  float py = static_cast<float>(std::sin(t)) * b;
+  return {cx + round_coordinate(px), cy - round_coordinate(py)};
+}
+
+// Adds whole turns to v until it is no longer below limit, at once when it
+// would take many.
+double add_turns_until(double v, double limit) {
+  if (limit - v > 64 * kTwoPi) v += std::floor((limit - v) / kTwoPi - 1) * kTwoPi;
+  while (v < limit) v += kTwoPi;
+  return v;
+}
+
+void arc(DrawContext* c, int cx, int cy, float a, float b, uint32_t colour, int flags, double start,
+         double end) {
+  float last_x = c->last_x, last_y = c->last_y;
+  for (double* angle : {&start, &end}) {
+    if (*angle >= 0) continue;
+    *angle = -*angle;
+    ArcPoint p = arc_point(cx, cy, a, b, *angle);
+    LINE(static_cast<float>(cx - c->view_x), static_cast<float>(cy - c->view_y),
+         static_cast<float>(p.x - c->view_x), static_cast<float>(p.y - c->view_y), colour, 0,
+         0xFFFF, flags & kColourOmitted);
+  }
+  c->last_x = last_x, c->last_y = last_y;
+  end = add_turns_until(end, start);
+  start = add_turns_until(start, end - kTwoPi);
+  double step = 1 / (std::sqrt(a) * std::sqrt(b) * 1.5);
+  if (!((end - start) / step <= kMaxArcSteps)) return;
+  uint32_t value = resolve_colour(gfx_screen(), c, colour, flags);
+  int low = c->view_y + c->view_h, high = c->view_y - 1;
+  lock_screen();
+  for (double t = start; t < end + step / 2; t += step) {
+    ArcPoint p = arc_point(cx, cy, a, b, t);
+    if (!in_view(c, p.x, p.y)) continue;
+    put(c, p.x, p.y, value);
+    low = std::min(low, p.y), high = std::max(high, p.y);
+  }
+  unlock_screen(low, high);
+}
+
+}  // namespace
+
+void CIRCLE(float x, float y, float radius, uint32_t colour, float aspect, float start, float end,
+            int fill, int flags) {
+  GfxScreen* s = gfx_screen();
+  if (!s || !(radius > 0) || std::isnan(aspect) || std::isnan(start) || std::isnan(end)) return;
+  DrawContext* c = draw_context();
+  FramePoint centre;
+  if (!frame_point(c, (flags & 7) == kCoordPointRel ? kCoordPointRel : kCoordPoint, x, y,
+                   &centre)) {
+    return;
+  }
+  if (aspect == 0) aspect = s->aspect;
+  float a = radius, b = radius * aspect;
+  if (aspect > 1) a = radius / aspect, b = radius;
+  if (std::isinf(a) || std::isinf(b)) return;
+  if (start == 0 && std::bit_cast<uint32_t>(end) == std::bit_cast<uint32_t>(kFullTurn)) {
+    whole_ellipse(c, centre.x, centre.y, a, b, resolve_colour(s, c, colour, flags), fill != 0);
+    return;
+  }
+  if (std::isinf(start) || std::isinf(end)) return;
+  arc(c, centre.x, centre.y, a, b, colour, flags, start, end);
+}

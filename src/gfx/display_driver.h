@@ -1,0 +1,52 @@
+// display_driver.h - the one table of operations between the graphics runtime
+// and a display back-end.
+//
+// A back-end fills a DisplayDriver record; the runtime reaches the desktop (or
+// a test harness) only through it. Entries a back-end does not offer are null.
+// Back-ends register themselves with register_display_driver() before the
+// first SCREEN; SCREEN then chooses one (see choose_display_driver).
+#pragma once
+
+#include <cstdint>
+
+struct GfxScreen;
+
+struct DisplayDriver {
+  const char* name;
+  // Opens the window (and its thread) for the screen; 0 on success.
+  int (*open)(GfxScreen* screen, const char* title, int width, int height, int depth,
+              int refresh_rate, int flags);
+  void (*close)();
+  // The lock shared with the window thread.
+  void (*lock)();
+  void (*unlock)();
+  // Records a colour; the window thread applies it on its next cycle.
+  void (*set_palette_entry)(int index, int r, int g, int b);
+  void (*wait_for_retrace)();
+  // Fills out[] with the display's resolutions for a depth as
+  // (width << 16) | height; returns how many were written.
+  int (*list_modes)(int depth, uint32_t* out, int max);
+  // Called by the key reader whenever it finds the key ring empty; a headless
+  // back-end that feeds keys from a script acts here.
+  void (*on_empty_ring)();
+  // Waits up to ms milliseconds for a key to arrive (the idle wait of every
+  // key-polling loop); null means sleep the time.
+  void (*wait_for_key)(int ms);
+  // True when the back-end keeps the program's clock itself (no real time passes).
+  bool virtual_time;
+};
+
+// Flags of SCREEN passed on to the back-end.
+enum : int {
+  kScreenFullScreen = 1,
+  kScreenOpenGl = 2,
+  kScreenNoSwitch = 4,
+  kScreenNoFrame = 8,
+  kScreenShaped = 16,
+  kScreenOnTop = 0x20,
+  kScreenHighPriority = 0x80,
+};
+
+// Makes a back-end known to SCREEN. Windowed back-ends are tried in the order
+// they were registered; "Null" and "Script" are only chosen by name.
+void register_display_driver(const DisplayDriver* driver, bool windowed);

@@ -1,0 +1,48 @@
+// keyboard.h - the key ring and the key reading of the graphics screen.
+//
+// The window thread (or a script) writes key codes into the 16-slot ring:
+// 1-255 a code page 437 character, (b << 8) | 0xFF an extended key with PC
+// code b. The ring keeps at most 15 codes; a 16th overwrites the oldest.
+// INKEY never waits: "" when no key, one character, or CHR$(255) + CHR$(b).
+// Every loop that waits for a key calls wait_for_key_signal between empty
+// polls, so that an idle editor does not keep a processor busy.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct KeyRing {
+  uint32_t slots[16];
+  unsigned read, write;
+  bool key_arrived;
+};
+
+constexpr uint32_t kCloseRequestCode = 0x6BFF;
+
+// Writes a code into the ring (the caller holds the screen's lock).
+void key_ring_write(KeyRing& ring, uint32_t code);
+// Takes the oldest code, or 0 when empty (the caller holds the lock).
+uint32_t key_ring_read(KeyRing& ring);
+bool key_ring_empty(const KeyRing& ring);
+
+// The string INKEY$ returns for a key code.
+std::string key_string(uint32_t code);
+
+std::string INKEY();
+// Waits for a key and returns its code.
+uint32_t key_wait();
+// True when a key is pending; consumes nothing.
+bool key_test();
+// Sleeps ms milliseconds (-1: until a key); a key pressed meanwhile stays pending.
+void SLEEP(int ms);
+// Reads one character as from a file: leftovers of an extended key first.
+char read_char();
+// Forgets the leftover of the one-character read.
+void reset_char_reader();
+
+// Waits up to ms milliseconds for the key-arrived signal (the idle wait
+// between empty polls of a key-waiting loop).
+void wait_for_key_signal(int ms);
+
+// Polls INKEY until it returns a key, idling between empty polls.
+std::string wait_key();

@@ -1,0 +1,48 @@
+// format.h - the drawing's file format: QuickBASIC statement lines.
+//
+// Writers: I() and S() print numbers as BASIC's PRINT does (a sign position,
+// then the digits; S with 7 significant digits and three-digit exponents),
+// PAD fills to the next 14-column print zone, and the *Statement functions
+// compose the exact line of each shape (without its CR LF).
+// Reader: ReadImage applies the reading rules to every line of a drawing:
+// each line is copied to the new journal as it was read, then normalised,
+// classified and drawn; text groups are drawn at (wx, wy) in Fcolor; the
+// generated subroutine block is skipped. VAL reads numbers as BASIC does,
+// with saturation instead of overflow.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+std::string I(long long v);
+std::string S(float v);
+// Blanks from a line of `written` characters to the next print zone.
+std::string PAD(size_t written);
+
+std::string LineStatement(int x1, int y1, int x2, int y2, int colour);
+std::string BoxStatement(int x1, int y1, int x2, int y2, int colour);
+std::string FilledBoxStatement(int x1, int y1, int x2, int y2, int colour);
+std::string CircleStatement(int x, int y, int radius, int colour, float aspect);
+// The five lines of a text group, in their order.
+std::vector<std::string> TextGroup(std::string_view text, int colour, int y, int x);
+
+// BASIC's VAL: optional blanks, sign, digits, point with digits, exponent
+// with E or D; no number gives 0. Beyond the double range it saturates.
+double VAL(std::string_view text);
+
+// Where the reader gets its lines and where it copies them.
+struct ImageLines {
+  // Reads the next line into *line; false at the end of the file.
+  std::function<bool(std::string* line)> next;
+  // Receives every line read, unchanged, for the new journal.
+  std::function<void(const std::string& line)> copy;
+};
+
+struct ReadResult {
+  bool had_block = false;  // the file held the generated block ("GoTo EndAbc")
+};
+
+// Reads and draws every line on the work page.
+ReadResult ReadImage(const ImageLines& lines);

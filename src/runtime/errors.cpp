@@ -1,0 +1,69 @@
+#include "runtime/errors.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+#include <string_view>
+
+namespace {
+
+ErrorHandler g_handler = nullptr;
+
+// True when the folder that would hold path exists.
+bool parent_folder_exists(const char* path) {
+  const std::string_view name = path ? path : "";
+  const size_t slash = name.find_last_of('/');
+  const std::string folder(slash == std::string_view::npos
+                               ? std::string_view(".")
+                               : name.substr(0, slash == 0 ? 1 : slash));
+  struct stat st {};
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+ErrorHandler set_error_handler(ErrorHandler handler) {
+  const ErrorHandler previous = g_handler;
+  g_handler = handler;
+  return previous;
+}
+
+ErrorHandler current_error_handler() {
+  return g_handler;
+}
+
+void raise_error(int number) {
+  if (g_handler) g_handler(number);
+}
+
+int error_number_for_errno(int err, const char* path) {
+  switch (err) {
+    case ENOENT:
+      return parent_folder_exists(path) ? kErrFileNotFound : kErrPathNotFound;
+    case ENOTDIR:
+      return kErrPathNotFound;
+    case ENAMETOOLONG:
+      return kErrBadFileName;
+    case ENOSPC:
+    case EDQUOT:
+      return kErrDiskFull;
+    case EMFILE:
+    case ENFILE:
+      return kErrTooManyFiles;
+    case ENXIO:
+    case ENODEV:
+    case EIO:
+    case ENOMEDIUM:
+      return kErrDiskNotReady;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+    case EBUSY:
+      return kErrPermissionDenied;
+    default:
+      return kErrDeviceIo;
+  }
+}

@@ -1,0 +1,256 @@
+#include "runtime/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <utility>
+
+#include "runtime/errors.h"
+
+namespace {
+
+constexpr size_t kReadChunk = 64 * 1024;
+constexpr size_t kFlushAt = 64 * 1024;
+
+struct OpenFile {
+  int fd = -1;
+  FileMode mode = FileMode::Input;
+  FileBuffering buffering = FileBuffering::Unbuffered;
+  std::string path;
+  std::string data;     // input: bytes read ahead; output: bytes not yet written
+  size_t pos = 0;       // input: where the next line starts in data
+  bool at_end = false;  // input: the descriptor has nothing more to give
+};
+
+std::array<OpenFile, kMaxFiles + 1> g_files;  // slot 0 unused
+
+bool fail(int number) {
+  raise_error(number);
+  return false;
+}
+
+OpenFile* slot(int number) {
+  if (number < 1 || number > kMaxFiles) return nullptr;
+  return &g_files[static_cast<size_t>(number)];
+}
+
+// The open file with this number, or nullptr after reporting why not.
+OpenFile* open_file(int number) {
+  OpenFile* f = slot(number);
+  if (f == nullptr || f->fd < 0) {
+    fail(kErrBadFileNumber);
+    return nullptr;
+  }
+  return f;
+}
+
+OpenFile* file_in_mode(int number, bool input) {
+  OpenFile* f = open_file(number);
+  if (f != nullptr && (f->mode == FileMode::Input) != input) {
+    fail(kErrBadFileMode);
+    return nullptr;
+  }
+  return f;
+}
+
+// The error number of an input that is not a regular file.
+int not_a_file_error(const struct stat& st) {
+  return S_ISDIR(st.st_mode) ? kErrPermissionDenied : kErrDeviceIo;
+}
+
+// Opens without ever waiting: an input must be a regular file, and an output
+// that cannot be written at once (a FIFO without a reader) fails. Returns the
+// descriptor, or -1 with the error number in error.
+int open_descriptor(const std::string& path, FileMode mode, int& error) {
+  constexpr int kCommon = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  if (mode != FileMode::Input) {
+    const int how = mode == FileMode::Output ? O_TRUNC : O_APPEND;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | how | kCommon, 0666);
+    if (fd < 0) error = error_number_for_errno(errno, path.c_str());
+    return fd;
+  }
+  // Checked before opening too, so that opening a device has no side effect.
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) {
+    error = error_number_for_errno(errno, path.c_str());
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = not_a_file_error(st);
+    return -1;
+  }
+  const int fd = open(path.c_str(), O_RDONLY | kCommon);
+  if (fd < 0) {
+    error = error_number_for_errno(errno, path.c_str());
+    return -1;
+  }
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    error = not_a_file_error(st);
+    return -1;
+  }
+  return fd;
+}
+
+// Writes all bytes, continuing after short writes. On failure a regular file
+// is cut back to its length before the call, so no partial line stays in it.
+// Returns 0 or the errno value.
+int write_all(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    const int err = n < 0 ? errno : EIO;
+    const off_t end = lseek(fd, 0, SEEK_CUR);
+    if (done > 0 && end >= static_cast<off_t>(done)) {
+      const off_t before = end - static_cast<off_t>(done);
+      if (ftruncate(fd, before) == 0) lseek(fd, before, SEEK_SET);
+    }
+    return err;
+  }
+  return 0;
+}
+
+// Writes out what a buffered file holds; the data is dropped either way, so a
+// failure is reported once.
+bool flush(OpenFile& f) {
+  if (f.data.empty()) return true;
+  const std::string pending = std::exchange(f.data, std::string());
+  const int err = write_all(f.fd, pending);
+  return err == 0 || fail(error_number_for_errno(err, f.path.c_str()));
+}
+
+// Reads more of an input file. False after a read error, which is reported
+// and ends the file.
+bool fill(OpenFile& f) {
+  f.data.erase(0, f.pos);
+  f.pos = 0;
+  const size_t old_size = f.data.size();
+  f.data.resize(old_size + kReadChunk);
+  ssize_t n;
+  do {
+    n = read(f.fd, f.data.data() + old_size, kReadChunk);
+  } while (n < 0 && errno == EINTR);
+  f.data.resize(old_size + static_cast<size_t>(n > 0 ? n : 0));
+  if (n > 0) return true;
+  f.at_end = true;
+  if (n == 0) return true;
+  f.data.clear();
+  return fail(error_number_for_errno(errno, f.path.c_str()));
+}
+
+}  // namespace
+
+std::string trim_file_name(std::string_view name) {
+  const size_t end = name.find_last_not_of(' ');
+  return std::string(end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1));
+}
+
+bool file_open(int number, std::string_view name, FileMode mode, FileBuffering buffering) {
+  OpenFile* f = slot(number);
+  if (f == nullptr) return fail(kErrBadFileNumber);
+  if (f->fd >= 0) return fail(kErrFileAlreadyOpen);
+  std::string path = trim_file_name(name);
+  if (path.empty() || path.find('\0') != std::string::npos) return fail(kErrBadFileName);
+  int error = 0;
+  const int fd = open_descriptor(path, mode, error);
+  if (fd < 0) return fail(error);
+  *f = OpenFile{fd, mode, buffering, std::move(path), {}, 0, false};
+  return true;
+}
+
+std::string file_read_line(int number) {
+  OpenFile* f = file_in_mode(number, true);
+  if (f == nullptr) return {};
+  for (;;) {
+    const size_t lf = f->data.find('\n', f->pos);
+    if (lf != std::string::npos) {
+      size_t end = lf;
+      if (end > f->pos && f->data[end - 1] == '\r') --end;
+      std::string line = f->data.substr(f->pos, end - f->pos);
+      f->pos = lf + 1;
+      return line;
+    }
+    if (f->at_end) {
+      std::string rest = f->data.substr(f->pos);
+      f->data.clear();
+      f->pos = 0;
+      return rest;
+    }
+    if (!fill(*f)) return {};
+  }
+}
+
+bool file_eof(int number) {
+  OpenFile* f = file_in_mode(number, true);
+  if (f == nullptr) return true;
+  while (f->pos == f->data.size() && !f->at_end) {
+    if (!fill(*f)) return true;
+  }
+  return f->pos == f->data.size();
+}
+
+bool file_print(int number, std::string_view text) {
+  OpenFile* f = file_in_mode(number, false);
+  if (f == nullptr) return false;
+  std::string line;
+  line.reserve(text.size() + 2);
+  line.append(text).append("\r\n");
+  if (f->buffering == FileBuffering::Buffered) {
+    f->data += line;
+    return f->data.size() < kFlushAt || flush(*f);
+  }
+  const int err = write_all(f->fd, line);
+  return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
+}
+
+bool file_sync(int number) {
+  OpenFile* f = open_file(number);
+  if (f == nullptr) return false;
+  if (f->mode == FileMode::Input) return true;
+  if (!flush(*f)) return false;
+  // Pipes and devices cannot be synced; that is no failure.
+  if (fsync(f->fd) == 0 || errno == EINVAL || errno == EROFS) return true;
+  return fail(error_number_for_errno(errno, f->path.c_str()));
+}
+
+bool file_close(int number) {
+  OpenFile* f = open_file(number);
+  if (f == nullptr) return false;
+  // The slot is free before the handler can run, which may close files itself.
+  OpenFile closing = std::exchange(*f, OpenFile{});
+  int err = closing.mode == FileMode::Input ? 0 : write_all(closing.fd, closing.data);
+  if (close(closing.fd) != 0 && err == 0 && errno != EINTR) err = errno;
+  return err == 0 || fail(error_number_for_errno(err, closing.path.c_str()));
+}
+
+void file_close_all() {
+  for (int n = 1; n <= kMaxFiles; ++n) {
+    if (file_is_open(n)) file_close(n);
+  }
+}
+
+void file_flush_all() {
+  for (int n = 1; n <= kMaxFiles; ++n) {
+    OpenFile& f = *slot(n);
+    if (f.fd >= 0 && f.mode != FileMode::Input) flush(f);
+  }
+}
+
+bool file_delete(std::string_view name) {
+  const std::string path = trim_file_name(name);
+  if (path.empty() || path.find('\0') != std::string::npos) return fail(kErrBadFileName);
+  return unlink(path.c_str()) == 0 || fail(error_number_for_errno(errno, path.c_str()));
+}
+
+bool file_is_open(int number) {
+  const OpenFile* f = slot(number);
+  return f != nullptr && f->fd >= 0;
+}

@@ -1,0 +1,44 @@
+// files.h - numbered sequential files, as the program's BASIC statements
+// use them.
+//
+// Files 1..kMaxFiles are opened for input, output or appending by number.
+// Lines end at LF when read (a CR before the LF is dropped); file_print
+// writes a text and CR LF. Trailing blanks of a name are removed. Failures
+// go to the error handler (errors.h) with their error number and leave the
+// operation without effect: an input file must be a regular file, and
+// opening for output or appending never blocks. An unbuffered file puts each
+// printed line into the file with one write as it is printed, so a killed
+// process loses no finished line; a buffered file reports a write failure
+// when its data is flushed or it is closed, at the latest.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+constexpr int kMaxFiles = 4;
+
+enum class FileMode { Input, Output, Append };
+enum class FileBuffering { Unbuffered, Buffered };
+
+// Returns true on success; on failure the error handler has run.
+bool file_open(int number, std::string_view name, FileMode mode,
+               FileBuffering buffering = FileBuffering::Unbuffered);
+// Reads one line without its line end; "" at the end or after a failure.
+std::string file_read_line(int number);
+// True when no further line can be read (also after a read error).
+bool file_eof(int number);
+// Writes text followed by CR LF; true on success.
+bool file_print(int number, std::string_view text);
+// Flushes and syncs a buffered file; true on success.
+bool file_sync(int number);
+// Closes one file; true when all its data reached the file.
+bool file_close(int number);
+// Closes every open file.
+void file_close_all();
+// Flushes every open output file (without closing).
+void file_flush_all();
+// Deletes a file by name; true on success.
+bool file_delete(std::string_view name);
+bool file_is_open(int number);
+// The name without trailing blanks.
+std::string trim_file_name(std::string_view name);

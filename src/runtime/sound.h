@@ -1,0 +1,10 @@
+// sound.h - tones through the sound device.
+//
+// PlayTone sounds a square wave of freq hertz for ticks of 50 ms and returns
+// when it has ended; 0 ticks, no sound device, or a virtual clock return at
+// once. BEEP is 1000 Hz for 250 ms.
+#pragma once
+
+void PlayTone(int freq, int ticks);
+void play_tone_ms(int freq, int ms);
+void BEEP();

@@ -1,0 +1,15 @@
+// text_state.h - the stroke-font text state shared by everything that draws
+// text: the position of the next character cell and the colours.
+//
+// wx, wy: top-left corner of the next character cell; Fcolor: glyph colour;
+// Bcolor: colour each cell is cleared to. The names are those of the
+// variables of the generated text subroutine, which play the same roles in
+// a saved program.
+#pragma once
+
+struct TextState {
+  int wx = 1, wy = 195;
+  int Fcolor = 7, Bcolor = 0;
+};
+
+TextState& text_state();
