@@ -8,5 +8,7 @@
 struct DisplayDriver;
 
 extern const DisplayDriver kNullDriver;
+extern const DisplayDriver kSdlDriver;
+extern const DisplayDriver kScriptDriver;
 
 void register_standard_backends();
