@@ -12,28 +12,28 @@
 struct GfxScreen;
 
 struct DisplayDriver {
-  const char* name;
+  const char* name = nullptr;
   // Opens the window (and its thread) for the screen; 0 on success.
   int (*open)(GfxScreen* screen, const char* title, int width, int height, int depth,
-              int refresh_rate, int flags);
-  void (*close)();
+              int refresh_rate, int flags) = nullptr;
+  void (*close)() = nullptr;
   // The lock shared with the window thread.
-  void (*lock)();
-  void (*unlock)();
+  void (*lock)() = nullptr;
+  void (*unlock)() = nullptr;
   // Records a colour; the window thread applies it on its next cycle.
-  void (*set_palette_entry)(int index, int r, int g, int b);
-  void (*wait_for_retrace)();
+  void (*set_palette_entry)(int index, int r, int g, int b) = nullptr;
+  void (*wait_for_retrace)() = nullptr;
   // Fills out[] with the display's resolutions for a depth as
   // (width << 16) | height; returns how many were written.
-  int (*list_modes)(int depth, uint32_t* out, int max);
+  int (*list_modes)(int depth, uint32_t* out, int max) = nullptr;
   // Called by the key reader whenever it finds the key ring empty; a headless
   // back-end that feeds keys from a script acts here.
-  void (*on_empty_ring)();
+  void (*on_empty_ring)() = nullptr;
   // Waits up to ms milliseconds for a key to arrive (the idle wait of every
   // key-polling loop); null means sleep the time.
-  void (*wait_for_key)(int ms);
+  void (*wait_for_key)(int ms) = nullptr;
   // True when the back-end keeps the program's clock itself (no real time passes).
-  bool virtual_time;
+  bool virtual_time = false;
 };
 
 // Flags of SCREEN passed on to the back-end.
