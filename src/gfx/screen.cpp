@@ -306,3 +306,21 @@ uint32_t mask_colour(const GfxScreen* s, uint32_t colour) {
   }
   return colour;
 }
+
+PageCopy copy_page_out(int page) {
+  GfxScreen* s = g_screen;
+  if (!s || page < 0 || page >= s->page_count) return {};
+  size_t bytes = static_cast<size_t>(s->pitch) * s->height;
+  return {std::vector<uint8_t>(s->pages[page], s->pages[page] + bytes), s->mirrors[page]};
+}
+
+void copy_page_in(int page, const PageCopy& copy) {
+  GfxScreen* s = g_screen;
+  size_t bytes = s ? static_cast<size_t>(s->pitch) * s->height : 0;
+  if (!s || page < 0 || page >= s->page_count || copy.pixels.size() != bytes) return;
+  lock_screen();
+  std::memcpy(s->pages[page], copy.pixels.data(), bytes);
+  s->mirrors[page] = copy.mirror;
+  if (page == s->visible_page) flag_rows(s, 0, s->height - 1);
+  unlock_screen_unflagged();
+}

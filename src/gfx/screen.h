@@ -111,6 +111,15 @@ void unlock_screen(int first_row, int last_row);
 // Releases the lock without flagging any row.
 void unlock_screen_unflagged();
 
+// A page's pixels and text mirror, kept aside so that a failed operation
+// can put the page back as it was.
+struct PageCopy {
+  std::vector<uint8_t> pixels;
+  std::vector<TextCell> mirror;
+};
+PageCopy copy_page_out(int page);
+void copy_page_in(int page, const PageCopy& copy);
+
 // Flags framebuffer rows first..last of the visible page as changed.
 void flag_rows(GfxScreen* screen, int first, int last);
 

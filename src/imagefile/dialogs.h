@@ -16,6 +16,10 @@ void DrawBox(int left, int top, int right, int bottom, int body_colour, int shad
 // Draws a help line at (1, 195) in the current colours.
 void DrawHelpLine(const char* text);
 
+// The message box as it waits for its key: drawn on page 1, which is then
+// the work and visible page. MessageBox draws it, waits and closes it.
+void DrawMessageBox(std::string& line1, std::string& line2, std::string& line3, std::string& line4,
+                    std::string& line5, std::string& line6);
 void MessageBox(std::string& line1, std::string& line2, std::string& line3, std::string& line4,
                 std::string& line5, std::string& line6);
 // For callers whose lines are not variables.

@@ -1,0 +1,133 @@
+// The program's error handler: failures of runtime operations arrive here
+// with their error number. It shows a message, and the failed operation
+// then counts as done without effect; callers that must know test
+// ErrorFlag.
+#include <string>
+
+#include "editor/editor_routines.h"
+#include "editor/keys.h"
+#include "gfx/keyboard.h"
+#include "gfx/screen.h"
+#include "gfx/text.h"
+#include "imagefile/dialogs.h"
+#include "runtime/errors.h"
+#include "runtime/sound.h"
+#include "runtime/system.h"
+
+namespace {
+
+Editor* g_editor = nullptr;
+
+struct Message {
+  int number;
+  const char* lines[4];
+};
+
+const Message kMessages[] = {
+    {53,
+     {"      You have tried to open a file that does not",
+      "      exist. You may be looking in the wrong ",
+      "      place or you may have misspelled the file's", "      name."}},
+    {61,
+     {"      You have tried to save a image on disk that",
+      "      does not have room for it. You should save", "      your file on another disk.", ""}},
+    {64,
+     {"   The file name you entered is not allowed. Make",
+      "   your file name no more than 8 letters long. Only",
+      "   use letters & numbers. Do not use spaces. JOESFILE", "   is an ok name for a file."}},
+    {67,
+     {"      You have tried to put more files in a directory",
+      "      than you are allowed to put in it. Try putting",
+      "      your file in a different directory. (A directory",
+      "      can also be called a folder.)"}},
+    {71,
+     {"      Please remember to put a disk into your floppy",
+      "      disk drive before you use it, and don't", "      forget to close the drive door!", ""}},
+    {76,
+     {"      You may have mistyped something. you told us",
+      "      to use a nonexistat directory. (A directory",
+      "      is the same thing as a folder.) Try that", "      again please."}},
+};
+
+const char* const kCatchAll[11] = {
+    "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF",
+    "\xB3                     *ERROR*                       \xB3",
+    "\xB3                                                   \xB3",
+    "\xB3 This program has sucsesfully produced an error!   \xB3",
+    "\xB3 This error is probaly not a common one or we      \xB3",
+    "\xB3 would have a message for it. If KOV1 does this    \xB3",
+    "\xB3 often contact Hollis Vantreck. If this program is \xB3",
+    "\xB3 hopelessly crashing choose the EXIT option to     \xB3",
+    "\xB3 shut it down.                                     \xB3",
+    "\xB3       < Ignore >            < Exit >              \xB3",
+    "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9",
+};
+
+void PrintAt(int row, int column, const std::string& text) {
+  LOCATE(row, column);
+  PRINT(text);
+}
+
+// The box for a failure without a message of its own: Ignore goes on,
+// Exit ends the program at once (the journal stays).
+void CatchAllBox() {
+  set_pages(1, 1);
+  LOCATE(1, 0);
+  for (const char* line : kCatchAll) PRINT(line);
+  LOCATE(23, 0);
+  PRINT("Use the arrow keys to change options and then press enter to accept your choice.");
+  int choice = 1;
+  LOCATE(10, 11, 1);
+  for (;;) {
+    const std::string key = wait_key();
+    if (key == kKeyLeft) choice -= 1;
+    if (key == kKeyRight) choice += 1;
+    if (choice > 2) choice = 1;
+    if (choice < 1) choice = 2;
+    PrintAt(10, choice == 1 ? 10 : 32, choice == 1 ? "\x05" : "\x06");
+    PrintAt(10, choice == 1 ? 32 : 10, " ");
+    if (key == kKeyEnter) {
+      if (choice == 2) {
+        SCREEN(0, 0, 0, 0, 0);
+        runtime_end(0);
+      }
+      return;
+    }
+  }
+}
+
+void ShowErrorMessage(int number) {
+  for (const Message& m : kMessages) {
+    if (m.number == number) {
+      ShowMessage("                      * ERROR *", "", m.lines[0], m.lines[1], m.lines[2],
+                  m.lines[3]);
+      return;
+    }
+  }
+  CatchAllBox();
+}
+
+// While the handler runs, a failure only sounds the beep.
+void InnerHandler(int) { BEEP(); }
+
+void EditorErrorHandler(int number) {
+  Editor& ed = *g_editor;
+  ed.ErrorFlag = 1;
+  if (ed.Started == 0) return;
+  set_error_handler(InnerHandler);
+  ShowErrorMessage(number);
+  PCOPY(0, 1);
+  if (ed.Stage != 1) set_pages(0, 0);
+  set_error_handler(EditorErrorHandler);
+}
+
+}  // namespace
+
+void InstallErrorHandler(Editor& ed) {
+  g_editor = &ed;
+  set_error_handler(EditorErrorHandler);
+}

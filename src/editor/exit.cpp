@@ -1,0 +1,21 @@
+// The ways out of the editor.
+#include "editor/editor_routines.h"
+#include "gfx/screen.h"
+#include "imagefile/prompt.h"
+#include "runtime/console.h"
+#include "runtime/files.h"
+#include "runtime/system.h"
+
+void EndEditor() {
+  file_close_all();
+  SCREEN(0, 0, 0, 0, 0);
+  console_clear();
+  console_print_line("Edit ended.");
+  runtime_end(0);
+}
+
+void ExitRequest(Editor& ed) {
+  if (ed.Saved != 0) EndEditor();
+  int mode = kPromptExit;
+  UnsavedPrompt(ed, mode);
+}

@@ -1,0 +1,23 @@
+// keys.h - the key strings the editor's commands compare against, as
+// INKEY returns them: one character, or CHR$(255) and a code letter.
+#pragma once
+
+#include <string>
+
+#include "editor/editor.h"
+
+inline const std::string kKeyUp = kExtPrefix + "H";
+inline const std::string kKeyDown = kExtPrefix + "P";
+inline const std::string kKeyLeft = kExtPrefix + "K";
+inline const std::string kKeyRight = kExtPrefix + "M";
+inline const std::string kKeyPageUp = kExtPrefix + "I";
+inline const std::string kKeyPageDown = kExtPrefix + "Q";
+inline const std::string kKeyF1 = kExtPrefix + ";";
+inline const std::string kKeyF2 = kExtPrefix + "<";
+inline const std::string kKeyClose = kExtPrefix + "k";
+inline const std::string kKeyEnter = "\r";
+inline const std::string kKeyEsc = "\x1B";
+inline const std::string kKeyBackspace = "\b";
+
+// Ctrl with a letter: CHR$(1) for A to CHR$(26) for Z.
+inline std::string CtrlKey(char letter) { return std::string(1, static_cast<char>(letter - 'A' + 1)); }

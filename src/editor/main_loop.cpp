@@ -1,0 +1,80 @@
+// The main loop: preview, cursor, one key, and the key table.
+#include "text/colour_chooser.h"
+#include "editor/editor_routines.h"
+#include "editor/keys.h"
+#include "gfx/keyboard.h"
+#include "gfx/screen.h"
+#include "help/help.h"
+#include "imagefile/file_menu.h"
+
+namespace {
+
+// Acts on one key; keys not in the table do nothing.
+void ActOnKey(Editor& ed) {
+  const std::string& key = ed.Key;
+  if (key == kKeyUp) {
+    MoveCursor(ed, 0, -1);
+  } else if (key == kKeyDown) {
+    MoveCursor(ed, 0, 1);
+  } else if (key == kKeyRight) {
+    MoveCursor(ed, 1, 0);
+  } else if (key == kKeyLeft) {
+    MoveCursor(ed, -1, 0);
+  } else if (key == CtrlKey('X') || key == kKeyClose) {
+    ExitRequest(ed);
+    if (ed.Stage == 0) set_pages(0, 0);
+  } else if (key == CtrlKey('L')) {
+    ed.Tool = kToolLine;
+  } else if (key == CtrlKey('R')) {
+    ed.Tool = kToolBox;
+  } else if (key == CtrlKey('C')) {
+    set_pages(1, 1);
+    ChooseColor(ed);
+    if (ed.Stage == 0) set_pages(0, 0);
+    PCOPY(0, 1);
+  } else if (key == kKeyEsc) {
+    ed.Stage = 0;
+    PCOPY(0, 1);
+    set_pages(0, 0);
+  } else if (key == CtrlKey('E')) {
+    ed.Tool = kToolEllipse;
+  } else if (key == CtrlKey('F')) {
+    ed.Tool = kToolFilledBox;
+  } else if (key == CtrlKey('S')) {
+    PCOPY(0, 1);
+    set_pages(1, 0);
+    ed.Stage = 1;
+    FileMenu(ed);
+    ed.Stage = 0;
+    set_pages(0, 0);
+    ReadCursorColours(ed);
+  } else if (key == CtrlKey('T')) {
+    ed.Tool = kToolText;
+    PCOPY(0, 1);
+    set_pages(0, 0);
+    ed.Stage = 0;
+  } else if (key == kKeyF2) {
+    QuickReference(ed);
+    if (ed.Stage == 0) set_pages(0, 0);
+  } else if (key == kKeyF1) {
+    HelpPages(ed);
+    if (ed.Stage == 0) set_pages(0, 0);
+  } else if (key == ".") {
+    DotKey(ed);
+  }
+}
+
+}  // namespace
+
+void MainLoop(Editor& ed) {
+  for (;;) {
+    if (ed.Stage == 1) {
+      PCOPY(0, 1);
+      DrawPreview(ed);
+    }
+    DrawCursor(ed);
+    ed.Key = wait_key();
+    EraseCursor(ed);
+    ActOnKey(ed);
+  }
+}

@@ -1,0 +1,149 @@
+// Start-up: the screen, the journal, the editor screen and the first boxes.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "editor/editor_routines.h"
+#include "editor/title.h"
+#include "gfx/draw.h"
+#include "gfx/keyboard.h"
+#include "gfx/screen.h"
+#include "gfx/text.h"
+#include "help/help.h"
+#include "imagefile/dialogs.h"
+#include "imagefile/load.h"
+#include "runtime/console.h"
+#include "runtime/errors.h"
+#include "runtime/files.h"
+#include "runtime/sound.h"
+#include "runtime/system.h"
+#include "text/stroke_font.h"
+#include "text/text_state.h"
+
+namespace {
+
+const char* const kNoGraphicsBox[12] = {
+    "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF",
+    "\xB3                                  \xB3",
+    "\xB3             *ERROR*              \xB3",
+    "\xB3 This program requires graphics   \xB3",
+    "\xB3 capability which your computer   \xB3",
+    "\xB3 seems not to have. You should    \xB3",
+    "\xB3 use a version of KOV1 that fits  \xB3",
+    "\xB3 your computer's capability if    \xB3",
+    "\xB3 such a version exists.           \xB3",
+    "\xB3                                  \xB3",
+    "\xB3  --Press any key to exit KOV1--  \xB3",
+    "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9",
+};
+
+[[noreturn]] void NoGraphics() {
+  BEEP();
+  BEEP();
+  console_clear();
+  for (const char* line : kNoGraphicsBox) console_print_line(line);
+  wait_key();
+  runtime_end(0);
+}
+
+// Another editor drawing in this folder holds an exclusive lock on the
+// folder itself; the lock is kept (the descriptor stays open) for the run.
+bool LockFolder() {
+  int fd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return true;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  bool held = errno == EWOULDBLOCK;
+  close(fd);
+  return !held;
+}
+
+[[noreturn]] void RefuseSecondEditor() {
+  ShowMessage("                      * Warning *", "",
+              "      Another KOV1 is already drawing in this",
+              "      folder with its file image.img. Finish that",
+              "      one first, or start KOV1 in another folder.", "");
+  SCREEN(0, 0, 0, 0, 0);
+  runtime_end(0);
+}
+
+// True when the file holds exactly the line "SCREEN 8", i.e. nothing drawn.
+bool HoldsOnlyHeader(const char* name) {
+  FILE* f = std::fopen(name, "rb");
+  if (!f) return false;
+  char buffer[16];
+  size_t n = std::fread(buffer, 1, sizeof buffer, f);
+  std::fclose(f);
+  return std::string(buffer, n) == "SCREEN 8\r\n";
+}
+
+// Keeps a journal left by an earlier run under the first free name
+// image.img.1, image.img.2, ...; returns that name, or "" when there was
+// nothing to keep.
+std::string KeepEarlierJournal() {
+  struct stat st {};
+  if (lstat(kJournalName, &st) != 0 || HoldsOnlyHeader(kJournalName)) return "";
+  for (int i = 1; i < 100000; ++i) {
+    std::string name = std::string(kJournalName) + "." + std::to_string(i);
+    if (lstat(name.c_str(), &st) == 0) continue;
+    if (std::rename(kJournalName, name.c_str()) == 0) return name;
+    break;
+  }
+  return "";
+}
+
+}  // namespace
+
+void DrawEditorHelpLine(bool capital_help) {
+  TextState& t = text_state();
+  t.wy = 195;
+  t.wx = 1;
+  DrawStrokeText(capital_help ? "Use the arrow keys to move the cursor & press . to start & end a "
+                                "shape. Press F1 for Help."
+                              : "Use the arrow keys to move the cursor & press . to start & end a "
+                                "shape. Press F1 for help.");
+}
+
+void DrawEditorScreen(bool capital_help) {
+  CLS();
+  DrawEditorHelpLine(capital_help);
+  LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
+}
+
+void StartUp(Editor& ed) {
+  runtime_init();
+  InstallErrorHandler(ed);
+  if (SCREEN(8, 4, 2, 0, 0) != 0) raise_error(kErrIllegalFunctionCall);
+  if (ed.ErrorFlag == 1) NoGraphics();
+  ed.Started = 1;
+  std::string folder = current_directory();
+  ed.DriveLetter = folder.substr(0, 1);
+  if (!LockFolder()) RefuseSecondEditor();
+  RemoveStaleLoadFile();
+  std::string kept = KeepEarlierJournal();
+  file_open(kJournalFile, kJournalName, FileMode::Output);
+  file_print(kJournalFile, "SCREEN 8");
+
+  set_pages(0, 1);
+  DrawEditorScreen(false);
+  PCOPY(0, 1);
+  set_pages(0, 0);
+  ShowTitle(ed);
+  WelcomePage(ed);
+  ShowMessage("                      * Warning *", "",
+              "      KOV1 has created a temporary file on the " + ed.DriveLetter,
+              "      drive. If the disk in this drive can be",
+              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
+  if (!kept.empty()) {
+    ShowMessage("                  * Earlier drawing kept *", "",
+                "      KOV1 found an image.img from an earlier run",
+                "      in this folder and kept it as " + kept,
+                "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
+  }
+  set_pages(0, 0);
+}

@@ -1,0 +1,141 @@
+// The shape tools: line, box and filled box with their rubber band, the
+// modal ellipse loop, and placing text.
+#include <string>
+
+#include "editor/editor_routines.h"
+#include "editor/keys.h"
+#include "gfx/draw.h"
+#include "gfx/keyboard.h"
+#include "gfx/screen.h"
+#include "help/help.h"
+#include "imagefile/format.h"
+#include "runtime/files.h"
+#include "text/stroke_font.h"
+#include "text/text_state.h"
+#include "text/text_tool.h"
+
+namespace {
+
+int line_kind(int tool) {
+  return tool == kToolBox ? kLineBox : tool == kToolFilledBox ? kLineBoxFilled : kLineLine;
+}
+
+void draw_shape(const Editor& ed) {
+  LINE(static_cast<float>(ed.StartX), static_cast<float>(ed.StartY),
+       static_cast<float>(ed.CursorX), static_cast<float>(ed.CursorY),
+       static_cast<uint32_t>(ed.DrawColor), line_kind(ed.Tool), 0xFFFF, 0);
+}
+
+std::string shape_statement(const Editor& ed) {
+  auto make = ed.Tool == kToolBox         ? BoxStatement
+              : ed.Tool == kToolFilledBox ? FilledBoxStatement
+                                          : LineStatement;
+  return make(ed.StartX, ed.StartY, ed.CursorX, ed.CursorY, ed.DrawColor);
+}
+
+void draw_ellipse(const Editor& ed) {
+  CIRCLE(static_cast<float>(ed.CursorX), static_cast<float>(ed.CursorY),
+         static_cast<float>(ed.Radius), static_cast<uint32_t>(ed.DrawColor), ed.Aspect, 0,
+         kFullTurn, 0, kCoordPoint);
+}
+
+// Keeps what page 1 shows: copies it over the picture and shows page 0.
+void keep_page_one(Editor& ed) {
+  PCOPY(1, 0);
+  set_pages(0, 0);
+  ReadCursorColours(ed);
+  ed.Saved = 0;
+}
+
+void finish_line_shape(Editor& ed) {
+  ed.Stage = 0;
+  draw_shape(ed);
+  file_print(kJournalFile, shape_statement(ed));
+  keep_page_one(ed);
+}
+
+// Adds a step of 0.1 in double precision and rounds the sum to single.
+float step_aspect(float aspect, double step) {
+  return static_cast<float>(static_cast<double>(aspect) + step);
+}
+
+void reset_ellipse(Editor& ed) {
+  ed.Radius = 1;
+  ed.Aspect = 1.0f;
+}
+
+// The ellipse is centred on the cursor and sized here until "." or Esc.
+void EllipseLoop(Editor& ed) {
+  set_pages(1, 1);
+  for (;;) {
+    const std::string key = wait_key();
+    if (key == kKeyF2) {
+      QuickReference(ed);
+    } else if (key == kKeyUp) {
+      if (ed.Aspect > 0) ed.Aspect = step_aspect(ed.Aspect, -0.1);
+    } else if (key == kKeyDown) {
+      if (ed.Aspect < 15) ed.Aspect = step_aspect(ed.Aspect, 0.1);
+    } else if (key == kKeyRight) {
+      ed.Radius += 1;
+    } else if (key == kKeyLeft) {
+      if (ed.Radius > 1) ed.Radius -= 1;
+    } else if (key == CtrlKey('X') || key == kKeyClose) {
+      ExitRequest(ed);
+      continue;  // the prompt returned: no redraw
+    } else if (key == ".") {
+      ed.Stage = 0;
+      draw_ellipse(ed);
+      file_print(kJournalFile, CircleStatement(ed.CursorX, ed.CursorY, ed.Radius, ed.DrawColor,
+                                               ed.Aspect));
+      keep_page_one(ed);
+      reset_ellipse(ed);
+      return;
+    } else if (key == kKeyEsc) {
+      ed.Stage = 0;
+      PCOPY(0, 1);
+      set_pages(0, 0);
+      reset_ellipse(ed);
+      return;
+    }
+    PCOPY(0, 1);
+    draw_ellipse(ed);
+  }
+}
+
+void PlaceText(Editor& ed) {
+  TextState& t = text_state();
+  t.wx = ed.CursorX;
+  t.wy = ed.CursorY;
+  if (ed.DprintWritten == 0) {
+    WriteDprintBlock();
+    ed.DprintWritten = 1;
+  }
+  TextTool(ed);
+  ReadCursorColours(ed);
+  ed.Saved = 0;
+}
+
+}  // namespace
+
+void DrawPreview(const Editor& ed) {
+  if (ed.Tool == kToolLine || ed.Tool == kToolBox || ed.Tool == kToolFilledBox) draw_shape(ed);
+}
+
+void DotKey(Editor& ed) {
+  if (ed.Tool == kToolEllipse) {
+    EllipseLoop(ed);
+    return;
+  }
+  if (ed.Tool == kToolText) {
+    PlaceText(ed);
+    return;
+  }
+  ed.Stage += 1;
+  if (ed.Stage == 1) {
+    ed.StartX = ed.CursorX;
+    ed.StartY = ed.CursorY;
+    set_pages(1, 1);
+    return;
+  }
+  finish_line_shape(ed);
+}

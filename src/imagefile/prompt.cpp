@@ -1,0 +1,88 @@
+// "Do you want to save it now?"
+#include "imagefile/prompt.h"
+
+#include "editor/editor_routines.h"
+#include "gfx/keyboard.h"
+#include "gfx/screen.h"
+#include "imagefile/dialogs.h"
+#include "imagefile/file_dialog.h"
+#include "runtime/console.h"
+#include "runtime/files.h"
+#include "runtime/system.h"
+#include "text/stroke_font.h"
+#include "text/text_state.h"
+
+namespace {
+
+enum : int { kYes = 1, kNo = 2, kDecline = 3 };
+
+void DrawButtons(int mode, int choice) {
+  TextState& t = text_state();
+  t.Bcolor = 7, t.Fcolor = 0, t.wx = 110, t.wy = 130;
+  DrawStrokeText(mode == kPromptLoad ? "< Yes > < No > < Do not load >"
+                                     : "< Yes > < No > < Do not exit >");
+  t.Fcolor = 7, t.Bcolor = 0, t.wy = 130;
+  const char* decline = mode == kPromptLoad ? "< Do not load >" : "< Do not exit >";
+  const int x[4] = {0, 110, 166, 215};
+  t.wx = x[choice];
+  DrawStrokeText(choice == kYes ? "< Yes >" : choice == kNo ? "< No >" : decline);
+  set_pages(1, 1);
+}
+
+void DrawPrompt() {
+  DrawBox(100, 100, 330, 150, 7, 0);
+  TextState& t = text_state();
+  t.Bcolor = 7, t.Fcolor = 0, t.wx = 105, t.wy = 105;
+  DrawStrokeText("You have not saved your file.");
+  t.wx = 105;
+  DrawStrokeText("Do you want to save it now?");
+}
+
+// Both ending paths of the prompt delete the journal.
+[[noreturn]] void EndDiscardingJournal() {
+  file_close_all();
+  file_delete(kJournalName);
+  EndEditor();
+}
+
+void Decline(int& mode) {
+  PCOPY(0, 1);
+  mode = kPromptDeclined;
+}
+
+}  // namespace
+
+void UnsavedPrompt(Editor& ed, int& mode) {
+  set_pages(1, 0);
+  int choice = kYes;
+  TextState& t = text_state();
+  t.wy = 195, t.wx = 1;
+  DrawHelpLine(
+      "Use the arrow keys to select your answer and press enter when it is highlighted.          ");
+  DrawPrompt();
+  for (;;) {
+    DrawButtons(mode, choice);
+    const std::string key = wait_key();
+    if (key == kExtPrefix + "M") {
+      if (choice < 3) choice += 1;
+    } else if (key == kExtPrefix + "K") {
+      if (choice > 1) choice -= 1;
+    } else if (key == "\r" && choice == kYes) {
+      FileNameDialog(ed, kDialogSave);
+      // Nothing was saved (ESC, or the save failed): the work is kept.
+      if (ed.Saved == 0) return Decline(mode);
+      if (mode == kPromptLoad) return;
+      EndDiscardingJournal();
+    } else if (key == "\r" && choice == kNo) {
+      if (mode == kPromptLoad) return;
+      EndDiscardingJournal();
+    } else if (key == "\r") {
+      return Decline(mode);
+    } else if (key == "\x1B") {
+      // ESC cancels: no load, no exit.
+      if (mode == kPromptLoad) return Decline(mode);
+      PCOPY(0, 1);
+      return;
+    }
+  }
+}

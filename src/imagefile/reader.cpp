@@ -1,0 +1,169 @@
+// ReadImage: copies every line of a drawing to the new journal, then reads
+// the statement in it and draws the shape or text it stands for.
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+
+#include "gfx/draw.h"
+#include "imagefile/format.h"
+#include "imagefile/reader_internal.h"
+#include "text/stroke_font.h"
+#include "text/text_state.h"
+
+void RemoveBlanks(std::string& s) {
+  const size_t len = s.size();
+  if (len < 3) return;
+  const size_t n = len - 1;          // the last position (1-based) that is examined
+  size_t step = 2, next = 1, w = 0;  // next: 0-based index the next step examines
+  for (size_t r = 0; r < len; ++r) {
+    if (r == next && step <= n) {
+      ++step;
+      if (s[r] == ' ') {
+        next = r + 2;  // the character moving into its place is skipped
+        continue;
+      }
+      next = r + 1;
+    }
+    s[w++] = s[r];
+  }
+  s.resize(w);
+}
+
+namespace {
+
+// The kinds of corner shapes are LINE's own.
+enum Kind {
+  kNoKind = -1,
+  kLine = kLineLine,
+  kBox = kLineBox,
+  kFilledBox = kLineBoxFilled,
+  kEllipse
+};
+
+// Positions are 1-based and signed, so that arithmetic on a delimiter that
+// was not found (0) cannot wrap.
+using Pos = long long;
+
+// The first c at position `start` or later (from 1 when start < 1); 0 when none.
+Pos instr(const std::string& s, Pos start, char c) {
+  start = std::max<Pos>(start, 1);
+  if (start > static_cast<Pos>(s.size())) return 0;
+  size_t found = s.find(c, static_cast<size_t>(start - 1));
+  return found == std::string::npos ? 0 : static_cast<Pos>(found) + 1;
+}
+
+// Positions a .. b of s, cut to the string; empty when reversed or outside.
+std::string_view field(const std::string& s, Pos a, Pos b) {
+  b = std::min<Pos>(b, static_cast<Pos>(s.size()));
+  if (a < 1 || a > b) return {};
+  return std::string_view(s).substr(static_cast<size_t>(a - 1), static_cast<size_t>(b - a + 1));
+}
+
+// Saturates to the 32-bit range, then rounds half to even.
+int whole(double v) {
+  if (v >= INT_MAX) return INT_MAX;
+  if (v <= INT_MIN) return INT_MIN;
+  double below = std::floor(v), rest = v - below;
+  if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0)) below += 1.0;
+  return static_cast<int>(below);
+}
+
+// Text positions from a file are clamped far outside the screen, where all
+// drawing is clipped anyway, so that moving along a text cannot overflow.
+int text_position(double v) {
+  return std::clamp(whole(v), -1000000, 1000000);
+}
+
+void upper_case(std::string& s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+std::string normalise(const std::string& line) {
+  std::string s = line;
+  upper_case(s);
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
+  if (s.find('"') == std::string::npos) RemoveBlanks(s);
+  return s;
+}
+
+// Later tests override earlier ones.
+Kind classify(const std::string& s) {
+  Kind kind = kNoKind;
+  if (s.starts_with("LINE")) kind = kLine;
+  if (s.find(",B") != std::string::npos) kind = kBox;
+  if (s.find(",BF") != std::string::npos) kind = kFilledBox;
+  if (s.starts_with("CIRCLE")) kind = kEllipse;
+  return kind;
+}
+
+float as_float(int v) {
+  return static_cast<float>(v);
+}
+
+void draw_ellipse(const std::string& s) {
+  const Pos len = static_cast<Pos>(s.size());
+  Pos r = instr(s, 1, ')'), c1 = instr(s, 1, ',');
+  Pos c2 = instr(s, r + 2, ','), c3 = instr(s, c2 + 1, ',');
+  int x = whole(VAL(field(s, 8, c1 - 1))), y = whole(VAL(field(s, c1 + 1, r - 1)));
+  int radius = whole(VAL(field(s, r + 2, c2))), colour = whole(VAL(field(s, c2 + 2, c3)));
+  double aspect = std::clamp(VAL(field(s, c3 + 3, len)), -double{FLT_MAX}, double{FLT_MAX});
+  CIRCLE(as_float(x), as_float(y), as_float(radius), static_cast<uint32_t>(colour),
+         static_cast<float>(aspect), 0, kFullTurn, 0, kCoordPoint);
+}
+
+void draw_corners(const std::string& s, int kind) {
+  const Pos len = static_cast<Pos>(s.size());
+  Pos p = instr(s, 6, '('), c1 = instr(s, 1, ','), c2 = instr(s, c1 + 1, ',');
+  Pos r = instr(s, c2, ')'), c4 = instr(s, r + 2, ',');
+  int x1 = whole(VAL(field(s, 6, c1 - 1))), y1 = whole(VAL(field(s, c1 + 1, p - 3)));
+  int x2 = whole(VAL(field(s, p + 1, c2 - 1))), y2 = whole(VAL(field(s, c2 + 1, r - 1)));
+  int colour = whole(VAL(c4 > 0 ? field(s, r + 2, c4 - 1) : field(s, r + 3, len)));
+  LINE(as_float(x1), as_float(y1), as_float(x2), as_float(y2), static_cast<uint32_t>(colour), kind,
+       0xFFFF, 0);
+}
+
+// Copies the generated block up to and including "EndAbc:" without reading
+// it; false when the file ended first.
+bool skip_block(const ImageLines& lines) {
+  std::string line;
+  while (lines.next(&line)) {
+    lines.copy(line);
+    upper_case(line);
+    if (line == "ENDABC:") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ReadResult ReadImage(const ImageLines& lines) {
+  ReadResult result;
+  TextState& text = text_state();
+  std::string line, pending;
+  while (lines.next(&line)) {
+    lines.copy(line);
+    const std::string s = normalise(line);
+    const Pos len = static_cast<Pos>(s.size());
+    Kind kind = classify(s);
+    if (s.starts_with("PRINT$")) pending = field(s, 11, len - 1);
+    if (s.starts_with("PRINTFLARP$")) pending = field(s, 16, len - 1);
+    if (s.starts_with("WX=")) text.wx = text_position(VAL(field(s, 4, len)));
+    if (s.starts_with("WY=")) text.wy = text_position(VAL(field(s, 4, len)));
+    if (s.starts_with("FCOLOR")) text.Fcolor = whole(VAL(field(s, 8, len)));
+    if (s == "GOSUBDPRINT") DrawStrokeText(pending);
+    if (kind == kEllipse) {
+      draw_ellipse(s);
+    } else if (kind != kNoKind) {
+      draw_corners(s, kind);
+    }
+    if (s == "GOTOENDABC") {
+      result.had_block = true;
+      if (!skip_block(lines)) break;
+    }
+  }
+  return result;
+}

@@ -1,0 +1,125 @@
+// The text tool: a 110-position buffer typed into one character at a time,
+// previewed on page 1 and, on ENTER, drawn on page 0 and recorded.
+#include "text/text_tool.h"
+
+#include <string>
+
+#include "editor/editor_routines.h"
+#include "gfx/keyboard.h"
+#include "gfx/screen.h"
+#include "imagefile/format.h"
+#include "imagefile/prompt.h"
+#include "runtime/files.h"
+#include "runtime/sound.h"
+#include "text/stroke_font.h"
+#include "text/text_state.h"
+
+namespace {
+
+constexpr int kBufferLength = 110;
+constexpr int kLastCellX = 630;  // a cell may start at most here
+constexpr int kAdvance = 7;
+
+struct TextEntry {
+  std::string buffer = std::string(kBufferLength, ' ');
+  int position = 1;  // 1-based buffer position of the next character
+  int typing_x = 0;  // x of its cell: start_x + 7 * (position - 1)
+  int start_x = 0, start_y = 0;
+};
+
+// Draws a copy at (x, y): the caller's buffer stays as it is.
+void draw_at(int x, int y, std::string text) {
+  TextState& t = text_state();
+  t.wx = x;
+  t.wy = y;
+  DrawStrokeText(text);
+}
+
+void refuse(const TextEntry& e) {
+  PlayTone(1000, 0);
+  draw_at(e.start_x, e.start_y, e.buffer);
+}
+
+void type_char(TextEntry& e, char c) {
+  // A line feed would split the recorded statement over two journal lines.
+  if (e.position > kBufferLength || e.typing_x > kLastCellX || c == '\n') {
+    refuse(e);
+    return;
+  }
+  e.buffer[static_cast<size_t>(e.position - 1)] = c;
+  draw_at(e.typing_x, e.start_y, std::string(1, c));
+  e.typing_x += kAdvance;
+  e.position += 1;
+}
+
+void delete_char(TextEntry& e) {
+  if (e.position > 1) {
+    e.position -= 1;
+    e.typing_x -= kAdvance;
+  }
+  e.buffer[static_cast<size_t>(e.position - 1)] = ' ';
+  draw_at(e.typing_x, e.start_y, " ");
+}
+
+void finish(const Editor& ed, const TextEntry& e) {
+  PCOPY(0, 1);
+  std::string text = e.buffer.substr(0, e.buffer.find_last_not_of(' ') + 1);
+  draw_at(e.start_x, e.start_y, text);
+  for (const std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {
+    file_print(kJournalFile, line);
+  }
+  text_state().Fcolor = 7;
+  PCOPY(1, 0);
+  set_pages(0, 0);
+}
+
+void cancel() {
+  set_pages(0, 0);
+  text_state().Fcolor = 7;
+  PCOPY(0, 1);
+}
+
+// Ctrl-X; returns when the user withdrew the exit (the prompt has already
+// copied page 0 over page 1, so the typed text is gone).
+void exit_request(Editor& ed) {
+  if (ed.Saved != 0) EndEditor();
+  int mode = kPromptExit;
+  UnsavedPrompt(ed, mode);
+  text_state().Fcolor = 7;
+  PCOPY(1, 0);
+  set_pages(0, 0);
+}
+
+}  // namespace
+
+void TextTool(Editor& ed) {
+  TextState& t = text_state();
+  set_pages(1, 1);
+  t.Fcolor = ed.DrawColor;
+  TextEntry e;
+  e.typing_x = e.start_x = t.wx;
+  e.start_y = t.wy;
+
+  for (;;) {
+    char c = read_char();
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c == '"') c = '+';
+    switch (c) {
+      case 27:  // ESC
+        cancel();
+        return;
+      case 13:  // ENTER
+        finish(ed, e);
+        return;
+      case 24:  // Ctrl-X
+        exit_request(ed);
+        return;
+      case 8:  // Backspace
+        delete_char(e);
+        break;
+      default:
+        type_char(e, c);
+        break;
+    }
+  }
+}
