@@ -63,6 +63,7 @@ void delete_char(TextEntry& e) {
 
 void finish(const Editor& ed, const TextEntry& e) {
   PCOPY(0, 1);
+  // Without trailing blanks (all blanks: npos + 1 is 0, the empty text).
   std::string text = e.buffer.substr(0, e.buffer.find_last_not_of(' ') + 1);
   draw_at(e.start_x, e.start_y, text);
   for (const std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {

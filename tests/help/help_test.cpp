@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "gfx/display_driver.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/screen.h"
@@ -18,9 +18,8 @@
 namespace {
 
 constexpr uint32_t kPgDn = 0x51FF, kPgUp = 0x49FF, kEnter = 13, kEsc = 27;
-// A key no help screen acts on; once it has been taken, every key pressed
-// before it has been handled.
-constexpr uint32_t kSync = 'x';
+// A key no help screen acts on.
+constexpr uint32_t kOther = 'x';
 
 using Picture = std::vector<std::string>;
 
@@ -42,13 +41,43 @@ const Picture kHelpP = {"7777...", "7...7..", "7777...", "7......", "7......"};
 const Picture kHelpD = {"7777...", ".7..7..", ".7..7..", ".7..7..", "7777..."};
 const Picture kHelpU = {"7...7..", "7...7..", "7...7..", "7...7..", ".777..."};
 
+// Drives a key loop from inside: each time the loop finds no key waiting,
+// the next step checks the screen and then presses its keys. A loop that
+// outlives its steps gets ESC.
+struct Step {
+  std::function<void()> check;
+  std::vector<uint32_t> keys;
+};
+std::vector<Step> g_steps;
+size_t g_steps_taken = 0;
+DisplayDriver g_driver;
+const DisplayDriver* g_original_driver = nullptr;
+
+void OnEmptyRing() {
+  std::vector<uint32_t> keys = {kEsc};
+  if (g_steps_taken < g_steps.size()) {
+    Step& step = g_steps[g_steps_taken++];
+    if (step.check) step.check();
+    keys = step.keys;
+  }
+  for (uint32_t code : keys) key_ring_write(gfx_screen()->keys, code);
+}
+
 class HelpTest : public Mode8Test {
  protected:
   void SetUp() override {
     Mode8Test::SetUp();
     text_state() = TextState{};
+    g_original_driver = gfx_screen()->driver;
+    g_driver = *g_original_driver;
+    g_driver.on_empty_ring = OnEmptyRing;
+    g_driver.wait_for_key = [](int) {};
+    gfx_screen()->driver = &g_driver;
+    g_steps.clear();
+    g_steps_taken = 0;
   }
   void TearDown() override {
+    gfx_screen()->driver = g_original_driver;
     text_state() = TextState{};
     Mode8Test::TearDown();
   }
@@ -93,26 +122,7 @@ int CountInRect(int page, int x1, int y1, int x2, int y2, int colour) {
 }
 
 void Press(std::initializer_list<uint32_t> codes) {
-  lock_screen();
   for (uint32_t code : codes) key_ring_write(gfx_screen()->keys, code);
-  unlock_screen_unflagged();
-}
-
-void WaitUntilTaken() {
-  for (;;) {
-    lock_screen();
-    bool empty = key_ring_empty(gfx_screen()->keys);
-    unlock_screen_unflagged();
-    if (empty) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
-
-// Presses the keys and a sync key, and waits until they have been handled.
-void PressAndSettle(std::initializer_list<uint32_t> codes) {
-  Press(codes);
-  Press({kSync});
-  WaitUntilTaken();
 }
 
 TEST_F(HelpTest, PageBoxIsShadowBodyAndBorderOverThePicture) {
@@ -207,33 +217,33 @@ TEST_F(HelpTest, HelpPagesFollowTheKeysAndRestoreThePicture) {
   LINE(10, 10, 600, 150, 4, kLineBoxFilled, 0xFFFF, kCoordAbsolute);
   PCOPY(0, 1);
   std::vector<uint8_t> picture = Page(0);
+  auto page2 = [] {
+    EXPECT_TRUE(PageMatches(1, 83, 76, kCellI));
+    EXPECT_TRUE(PageMatches(1, 1, 195, kHelpW));
+    EXPECT_EQ(gfx_screen()->visible_page, 1);
+  };
+  auto page3 = [](const Picture& help_at_57) {
+    return [&help_at_57] {
+      EXPECT_TRUE(PageMatches(1, 83, 69, kCellT));
+      EXPECT_TRUE(PageMatches(1, 57, 195, help_at_57));
+    };
+  };
+  auto page4 = [] {
+    EXPECT_TRUE(PageMatches(1, 83, 76, kCellT));
+    EXPECT_TRUE(PageMatches(1, 57, 195, kHelpU));
+  };
+  g_steps = {
+      {page2, {kPgUp}},  // nothing before page 2
+      {page2, {kPgDn}},
+      {page3(kHelpD), {kPgDn}},
+      {page4, {kPgDn, kEnter, kOther}},  // nothing after page 4
+      {page4, {kPgUp}},
+      {page3(kHelpU), {kPgUp}},  // back on page 3 the help line of page 4 stays
+      {page2, {kEsc, 'a'}},
+  };
   Editor ed;
-  std::thread screen([&ed] { HelpPages(ed); });
-
-  PressAndSettle({kPgUp});  // nothing before page 2
-  EXPECT_TRUE(PageMatches(1, 83, 76, kCellI));
-  EXPECT_TRUE(PageMatches(1, 1, 195, kHelpW));
-
-  PressAndSettle({kPgDn});
-  EXPECT_TRUE(PageMatches(1, 83, 69, kCellT));
-  EXPECT_TRUE(PageMatches(1, 57, 195, kHelpD));
-
-  PressAndSettle({kPgDn, kPgDn, kEnter});  // the second PgDn and ENTER do nothing
-  EXPECT_TRUE(PageMatches(1, 83, 76, kCellT));
-  EXPECT_TRUE(PageMatches(1, 57, 195, kHelpU));
-
-  // Back on page 3, the help line of page 4 stays.
-  PressAndSettle({kPgUp});
-  EXPECT_TRUE(PageMatches(1, 83, 69, kCellT));
-  EXPECT_TRUE(PageMatches(1, 57, 195, kHelpU));
-
-  PressAndSettle({kPgUp});
-  EXPECT_TRUE(PageMatches(1, 83, 76, kCellI));
-  EXPECT_TRUE(PageMatches(1, 1, 195, kHelpW));
-  EXPECT_EQ(gfx_screen()->visible_page, 1);
-
-  Press({kEsc, 'a'});
-  screen.join();
+  HelpPages(ed);
+  EXPECT_EQ(g_steps_taken, g_steps.size());
   EXPECT_EQ(Page(0), picture);
   EXPECT_EQ(Page(1), picture);
   EXPECT_EQ(ed.RedrawRequest, 1);
@@ -259,7 +269,7 @@ TEST_F(HelpTest, WelcomePageLeadsToTheHelpOrStays) {
   EXPECT_EQ(text_state().Bcolor, 0);
 
   // A pending redraw request is taken by the next screen that waits.
-  Press({kSync, kEsc});
+  Press({kOther, kEsc});
   WelcomePage(ed);
   EXPECT_EQ(ed.RedrawRequest, 0);
   EXPECT_TRUE(PageMatches(1, 83, 76, kCellK));
@@ -270,7 +280,7 @@ TEST_F(HelpTest, QuickReferenceClosesWithEnterOrEscAndTakesTheRedrawRequest) {
   std::vector<uint8_t> picture = Page(0);
   Editor ed;
   ed.RedrawRequest = 1;
-  Press({kSync, kPgDn, kEnter});
+  Press({kOther, kPgDn, kEnter});
   QuickReference(ed);
   EXPECT_EQ(ed.RedrawRequest, 0);
   EXPECT_EQ(Page(1), picture);

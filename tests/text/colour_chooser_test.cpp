@@ -15,6 +15,86 @@
 
 namespace {
 
+using Rows = std::vector<std::string>;
+
+// clang-format off
+// Over a background of 2 from (2, 97): the frame at x 4 and y 99, the grey
+// panel, swatch 0 (black inside its grey outline) and the left of swatch 1.
+const Rows kPanelLeft = {
+    "22222222222222222222222222222222",
+    "22222222222222222222222222222222",
+    "22..............................",
+    "22.77777777777777777777777777777",
+    "22.77777777777777777777777777777",
+    "22.77777777777777777777777777777",
+    "22.77777777777777777777777777777",
+    "22.77777777777777777777777777777",
+    "22.77777777777777777777777777777",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.777777.........77777777777111",
+    "22.77777777777777777777777777777",
+    "22.77777777777777777777777777777",
+};
+// From (322, 126): the bottom-right corner of the frame, then the
+// checkered shadow to x 331.
+const Rows kPanelCorner = {
+    "7777..2.2.22",
+    "7777.2.2.222",
+    "7777..2.2.22",
+    "7777.2.2.222",
+    "7777..2.2.22",
+    ".....2.2.222",
+    "2.2.2.2.2.22",
+    ".2.2.2.2.222",
+    "2.2.2.2.2.22",
+    ".2.2.2.2.222",
+    "222222222222",
+};
+// From (287, 103): frames 14 (x 289..301) and 15 (x 308..321) with 15 selected.
+const Rows kFifteenSelected = {
+    "7777777777777777777777777777777777777",
+    "77.............777777EEEEEEEEEEEEEE77",
+    "77.77777777777.777777E777777777777E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
+    "77.77777777777.777777E777777777777E77",
+    "77.............777777EEEEEEEEEEEEEE77",
+    "7777777777777777777777777777777777777",
+};
+// The same with 14 selected: all of frame 15 is cleared, its column 308 too.
+const Rows kFourteenSelected = {
+    "7777777777777777777777777777777777777",
+    "77EEEEEEEEEEEEE777777..............77",
+    "77E77777777777E777777.777777777777.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
+    "77E77777777777E777777.777777777777.77",
+    "77EEEEEEEEEEEEE777777..............77",
+    "7777777777777777777777777777777777777",
+};
+// clang-format on
+
 constexpr uint32_t kRight = 0x4DFF, kLeft = 0x4BFF, kUp = 0x48FF, kDown = 0x50FF;
 constexpr uint32_t kEnter = 13, kEsc = 27;
 
@@ -52,46 +132,8 @@ int Choose(int colour, const std::vector<uint32_t>& codes) {
 
 TEST_F(ColourChooserTest, PanelSwatchesAndOutlines) {
   DrawColourChooser();
-  // Frame at x 4 and y 99, grey panel, swatch 0 (black inside its grey
-  // outline) and the left of swatch 1.
-  EXPECT_TRUE(PageMatches(1, 2, 97,
-                          {
-                              "22222222222222222222222222222222",
-                              "22222222222222222222222222222222",
-                              "22..............................",
-                              "22.77777777777777777777777777777",
-                              "22.77777777777777777777777777777",
-                              "22.77777777777777777777777777777",
-                              "22.77777777777777777777777777777",
-                              "22.77777777777777777777777777777",
-                              "22.77777777777777777777777777777",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.777777.........77777777777111",
-                              "22.77777777777777777777777777777",
-                              "22.77777777777777777777777777777",
-                          }));
-  // The bottom-right corner: frame, then the checkered shadow to x 331.
-  EXPECT_TRUE(PageMatches(1, 322, 126,
-                          {
-                              "7777..2.2.22",
-                              "7777.2.2.222",
-                              "7777..2.2.22",
-                              "7777.2.2.222",
-                              "7777..2.2.22",
-                              ".....2.2.222",
-                              "2.2.2.2.2.22",
-                              ".2.2.2.2.222",
-                              "2.2.2.2.2.22",
-                              ".2.2.2.2.222",
-                              "222222222222",
-                          }));
+  EXPECT_TRUE(PageMatches(1, 2, 97, kPanelLeft));
+  EXPECT_TRUE(PageMatches(1, 322, 126, kPanelCorner));
   for (int k = 0; k < 16; ++k) {
     EXPECT_EQ(PixelAt(1, 15 + 20 * k, 110), k) << k;
     EXPECT_EQ(PixelAt(1, 10 + 20 * k, 105), 7) << k;
@@ -117,46 +159,17 @@ TEST_F(ColourChooserTest, PromptFillsTheHelpLineInTheCurrentColours) {
 TEST_F(ColourChooserTest, FrameOfFifteenIsOneColumnWider) {
   DrawColourChooser();
   DrawColourSelection(15);
-  // Frames 14 (x 289..301, black) and 15 (x 308..321, yellow).
-  const std::vector<std::string> fifteen = {
-      "7777777777777777777777777777777777777", "77.............777777EEEEEEEEEEEEEE77",
-      "77.77777777777.777777E777777777777E77", "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
-      "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77", "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
-      "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77", "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
-      "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77", "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
-      "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77", "77.7EEEEEEEEE7.777777E77FFFFFFFFF7E77",
-      "77.77777777777.777777E777777777777E77", "77.............777777EEEEEEEEEEEEEE77",
-      "7777777777777777777777777777777777777",
-  };
-  EXPECT_TRUE(PageMatches(1, 287, 103, fifteen));
+  EXPECT_TRUE(PageMatches(1, 287, 103, kFifteenSelected));
 
-  // Moving to 14 clears all of frame 15, its column 308 included.
   DrawColourSelection(14);
-  EXPECT_TRUE(PageMatches(1, 287, 103,
-                          {
-                              "7777777777777777777777777777777777777",
-                              "77EEEEEEEEEEEEE777777..............77",
-                              "77E77777777777E777777.777777777777.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E7EEEEEEEEE7E777777.77FFFFFFFFF7.77",
-                              "77E77777777777E777777.777777777777.77",
-                              "77EEEEEEEEEEEEE777777..............77",
-                              "7777777777777777777777777777777777777",
-                          }));
+  EXPECT_TRUE(PageMatches(1, 287, 103, kFourteenSelected));
 
   // Frame 0 spans x 9..21; back on 15, frame 0 is black again.
   DrawColourSelection(0);
   EXPECT_TRUE(PageMatches(1, 8, 104, {"7EEEEEEEEEEEEE7", "7E77777777777E7", "7E7.........7E7"}));
   DrawColourSelection(15);
   EXPECT_TRUE(PageMatches(1, 8, 104, {"7.............7", "7.77777777777.7", "7.7.........7.7"}));
-  EXPECT_TRUE(PageMatches(1, 287, 103, fifteen));
+  EXPECT_TRUE(PageMatches(1, 287, 103, kFifteenSelected));
 }
 
 TEST_F(ColourChooserTest, ArrowsWrapRoundAndOtherKeysChangeNothing) {

@@ -1,0 +1,81 @@
+// The text tool's 110-position limit, which the editor's cursor never lets
+// a text reach: keys are fed one at a time whenever the key ring runs empty.
+#include "text/text_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "gfx/display_driver.h"
+#include "gfx/screen.h"
+#include "gfx_test_util.h"
+#include "runtime/files.h"
+#include "text/text_state.h"
+
+namespace {
+
+std::string g_keys;
+size_t g_next = 0;
+
+void feed_key() {
+  if (g_next >= g_keys.size()) return;
+  lock_screen();
+  key_ring_write(gfx_screen()->keys, static_cast<uint8_t>(g_keys[g_next++]));
+  unlock_screen_unflagged();
+}
+
+class TextToolTest : public Mode8Test {
+ protected:
+  void SetUp() override {
+    Mode8Test::SetUp();
+    text_state() = TextState{};
+    null_driver_ = gfx_screen()->driver;
+    feeding_driver_ = *null_driver_;
+    feeding_driver_.on_empty_ring = feed_key;
+    feeding_driver_.wait_for_key = [](int) {};  // the key is already there
+    gfx_screen()->driver = &feeding_driver_;
+    path_ = ::testing::TempDir() + "text_tool_journal.img";
+    ASSERT_TRUE(file_open(kJournalFile, path_, FileMode::Output));
+  }
+  void TearDown() override {
+    file_close_all();
+    file_delete(path_);
+    gfx_screen()->driver = null_driver_;
+    text_state() = TextState{};
+    Mode8Test::TearDown();
+  }
+  std::string Journal() {
+    file_close(kJournalFile);
+    std::ostringstream s;
+    s << std::ifstream(path_, std::ios::binary).rdbuf();
+    return s.str();
+  }
+  const DisplayDriver* null_driver_ = nullptr;
+  DisplayDriver feeding_driver_;
+  std::string path_;
+};
+
+}  // namespace
+
+TEST_F(TextToolTest, HoldsAtMost110Characters) {
+  Editor ed;
+  ed.DrawColor = 12;
+  // Far left of the screen, so that the width never stops the text.
+  text_state().wx = -800;
+  text_state().wy = 20;
+  std::string letters;
+  for (int i = 0; i < 112; ++i) letters += static_cast<char>('a' + i % 26);
+  g_keys = letters + "\r";
+  g_next = 0;
+  TextTool(ed);
+
+  std::string kept;
+  for (int i = 0; i < 110; ++i) kept += static_cast<char>('A' + i % 26);
+  EXPECT_EQ(Journal(), "PrintFlarp$ = \"" + kept +
+                           "\"\r\nFcolor =  12\r\nwy =  20\r\nwx = -800\r\ngosub Dprint\r\n");
+  EXPECT_EQ(text_state().Fcolor, 7);
+  EXPECT_EQ(draw_context()->work_page, 0);
+  EXPECT_EQ(gfx_screen()->visible_page, 0);
+}
