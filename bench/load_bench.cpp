@@ -1,0 +1,44 @@
+// Speed of loading a large drawing: LoadImage reads and draws 100,000
+// lines on a headless screen and writes them as the new journal.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "drawing_generator.h"
+#include "editor/editor.h"
+#include "gfx/backends/backends.h"
+#include "gfx/screen.h"
+#include "imagefile/load.h"
+#include "runtime/files.h"
+
+namespace {
+
+void BM_Load100kLines(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("kov1-bench-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  {
+    std::ofstream out("BIG", std::ios::binary);
+    for (const std::string& line : GenerateDrawing(100000, 1)) out << line << "\r\n";
+  }
+  setenv("TRVGFX", "null", 1);
+  register_standard_backends();
+  SCREEN(8, 4, 2, 0, 0);
+  Editor ed;
+  for (auto _ : state) {
+    file_open(kJournalFile, kJournalName, FileMode::Output);
+    set_pages(1, 1);
+    if (!LoadImage(ed, "BIG")) state.SkipWithError("load failed");
+    file_close_all();
+  }
+  SCREEN(0, 0, 0, 0, 0);
+  fs::current_path(fs::temp_directory_path());
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_Load100kLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
