@@ -43,8 +43,11 @@ bool clip_line(const DrawContext* c, FramePoint* p1, FramePoint* p2) {
     int c1 = region(c, p1->x, p1->y), c2 = region(c, p2->x, p2->y);
     if ((c1 | c2) == 0) return true;
     if (c1 & c2) return false;
+    // Saturated ends lie up to 2^31 apart: their differences need 64 bits.
     long double m = 1;
-    if (p1->x != p2->x) m = static_cast<long double>(p2->y - p1->y) / (p2->x - p1->x);
+    if (p1->x != p2->x) {
+      m = static_cast<long double>(int64_t{p2->y} - p1->y) / (int64_t{p2->x} - p1->x);
+    }
     bool vertical = p1->x == p2->x;
     FramePoint* p = c1 ? p1 : p2;
     int code = c1 ? c1 : c2;

@@ -161,6 +161,21 @@ TEST_F(PrimitivesTest, BadNumbersDrawNothingOrSaturate) {
   EXPECT_EQ(PixelAt(0, 100, 100), 9);
 }
 
+TEST_F(PrimitivesTest, SaturatedEndsTwoToThe31ApartClipExactly) {
+  // The ends saturate to -2^30 and 2^30. The first line crosses x = 0 and
+  // x = 639 at y = 99.5 and a hair, both truncated to row 99; the second
+  // crosses y = 199 and y = 0 at x = 319.5 less a hair and 319 and a hair.
+  Line(-1e30f, 0, 1e30f, 199, 3);
+  EXPECT_EQ(LitPixels(0).size(), 640u);
+  EXPECT_EQ(PixelAt(0, 0, 99), 3);
+  EXPECT_EQ(PixelAt(0, 639, 99), 3);
+  Line(0, 1e30f, 639, -1e30f, 5);
+  EXPECT_EQ(LitPixels(0).size(), 640u + 199u);
+  EXPECT_EQ(PixelAt(0, 319, 0), 5);
+  EXPECT_EQ(PixelAt(0, 319, 199), 5);
+  EXPECT_EQ(PixelAt(0, 320, 50), 0);
+}
+
 TEST_F(PrimitivesTest, HugeArgumentsReturnQuickly) {
   auto start = std::chrono::steady_clock::now();
   for (float r : {1e9f, 3e6f, 1.9e6f, 1e30f, 3.4e38f}) {
