@@ -1,9 +1,408 @@
-// Placeholder: the SDL back-end is being written.
+// The SDL back-end: the visible page in a desktop window (X11 or Wayland, as
+// SDL chooses), shown by a window thread that also turns keys into codes.
+//
+// The window thread owns all of SDL's video: it starts and stops the video
+// subsystem (never SDL_Quit: the sound may be using SDL's audio), creates the
+// window, renderer and texture, and handles the events. About every 10 ms it
+// takes the lock shared with the program thread, applies a palette change,
+// converts the flagged rows of the visible page, clears the flags and writes
+// keys into the ring. It then releases the lock, and only then uploads the
+// changed rows and presents. Presenting outside the lock, rather than holding
+// it for the whole cycle, is deliberate: a present that waits for the
+// display's vertical blank must never stall the program's drawing. What the
+// lock still guarantees is that no row is converted while a drawing operation
+// changes it. A cycle with no flagged row and no palette change uploads and
+// presents nothing.
+//
+// The texture is 32-bit ARGB and SDL converts it for the display, so the only
+// converter is the 8-bit palette index to 32 bits; converters to 15-, 16- and
+// 24-bit displays and their channel-order variants are left out.
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
 #include "gfx/backends/backends.h"
+#include "gfx/backends/sdl_backend.h"
+#include "gfx/backends/sdl_keys.h"
 #include "gfx/display_driver.h"
+#include "gfx/keyboard.h"
+#include "gfx/keycodes.h"
+#include "gfx/screen.h"
+#include "runtime/clock.h"
 
 namespace {
-int sdl_open(GfxScreen*, const char*, int, int, int, int, int) { return 1; }
+
+constexpr auto kCycle = std::chrono::milliseconds(10);
+
+enum class Phase { Closed, Starting, Running, Failed };
+
+// State shared by the program thread and the window thread.
+struct Shared {
+  std::recursive_mutex lock;  // the screen lock; guards screen, palette
+  GfxScreen* screen = nullptr;
+  uint32_t palette[256] = {};  // ARGB
+  bool palette_changed = false;
+
+  std::mutex key_mutex;  // the key-arrived signal
+  std::condition_variable key_cv;
+
+  std::mutex run_mutex;  // start-up handshake and stop request
+  std::condition_variable run_cv;
+  Phase phase = Phase::Closed;
+  bool stop = false;
+  // An SDL thread, so that SDL frees what it keeps per thread when it ends.
+  SDL_Thread* thread = nullptr;
+
+  int refresh_rate = 0;
+  std::atomic<uint64_t> presents{0};
+};
+
+// State of the window thread alone (set up by open before the thread starts).
+struct Window {
+  std::string title;
+  int width = 0, height = 0;   // presented size
+  int rows = 0, scanline = 1;  // framebuffer rows, presented rows per row
+  int flags = 0;
+  bool video_started = false;
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  uint32_t lut[256] = {};          // pixel value to ARGB
+  std::vector<uint32_t> pixels;    // the converted picture, width x height
+  std::vector<uint8_t> converted;  // framebuffer rows converted, not yet uploaded
+  bool repaint = false;
+  bool toggle_fullscreen = false;
+  bool keys_written = false;
+};
+
+Shared g;
+Window g_win;
+thread_local int t_lock_depth = 0;  // how often this thread holds g.lock
+
+bool has_display() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+void set_phase(Phase phase) {
+  {
+    std::lock_guard<std::mutex> guard(g.run_mutex);
+    g.phase = phase;
+  }
+  g.run_cv.notify_all();
+}
+
+// --- window thread: set-up and tear-down ---
+
+bool create_window(Window& w) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  w.video_started = true;
+  Uint32 flags = 0;
+  if (!(w.flags & kScreenNoSwitch)) flags |= SDL_WINDOW_RESIZABLE;
+  if (w.flags & kScreenNoFrame) flags |= SDL_WINDOW_BORDERLESS;
+  if (w.flags & kScreenOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  if (w.flags & kScreenFullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  w.window = SDL_CreateWindow(w.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              w.width, w.height, flags);
+  if (!w.window) return false;
+  SDL_SetWindowMinimumSize(w.window, w.width, w.height);
+  w.renderer = SDL_CreateRenderer(w.window, -1, 0);
+  if (!w.renderer) return false;
+  w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                w.width, w.height);
+  if (!w.texture) return false;
+  SDL_DisableScreenSaver();
+  SDL_StartTextInput();
+  w.pixels.assign(static_cast<size_t>(w.width) * w.height, 0xFF000000u);
+  w.converted.assign(static_cast<size_t>(w.rows), 0);
+  w.repaint = true;
+  return true;
+}
+
+void destroy_window(Window& w) {
+  if (w.texture) SDL_DestroyTexture(w.texture);
+  if (w.renderer) SDL_DestroyRenderer(w.renderer);
+  if (w.window) {
+    SDL_EnableScreenSaver();
+    SDL_DestroyWindow(w.window);
+  }
+  if (w.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  w.texture = nullptr, w.renderer = nullptr, w.window = nullptr, w.video_started = false;
+}
+
+// --- window thread: the work done under the lock ---
+
+// Converts the flagged rows of the visible page, each to scanline rows.
+void convert_flagged_rows(Window& w, GfxScreen* s) {
+  const size_t width = static_cast<size_t>(w.width);
+  for (int y = 0; y < w.rows; ++y) {
+    if (!s->row_flags[y]) continue;
+    const uint8_t* src = s->visible + static_cast<size_t>(y) * s->pitch;
+    uint32_t* dst = w.pixels.data() + static_cast<size_t>(y) * w.scanline * width;
+    for (size_t x = 0; x < width; ++x) dst[x] = w.lut[src[x]];
+    for (int k = 1; k < w.scanline; ++k) std::memcpy(dst + k * width, dst, width * 4);
+    w.converted[y] = 1;
+  }
+  std::fill(s->row_flags.begin(), s->row_flags.end(), 0);
+}
+
+void write_key(Window& w, GfxScreen* s, uint32_t code) {
+  if (code == 0) return;
+  key_ring_write(s->keys, code);
+  w.keys_written = true;
+}
+
+void write_text(Window& w, GfxScreen* s, const char* text) {
+  for (char c : translate_text(text)) write_key(w, s, static_cast<uint8_t>(c));
+}
+
+void handle_key_down(Window& w, GfxScreen* s, const SDL_KeyboardEvent& key) {
+  const SDL_Keysym& k = key.keysym;
+  if (is_fullscreen_toggle(k.scancode, k.mod)) {
+    if (!key.repeat && !(w.flags & kScreenNoSwitch)) w.toggle_fullscreen = true;
+    return;
+  }
+  // SDL queues the text a key types right behind its key-down.
+  SDL_Event next;
+  bool has_text = SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+                  next.type == SDL_TEXTINPUT;
+  if (has_text) SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+  KeyDownResult r =
+      translate_key_down(k.scancode, k.sym, k.mod, has_text ? next.text.text : nullptr);
+  write_key(w, s, r.code);
+  if (has_text && !r.drop_text) write_text(w, s, next.text.text);
+}
+
+void handle_window_event(Window& w, GfxScreen* s, const SDL_WindowEvent& e) {
+  switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE:  // the window stays; the program decides
+      write_key(w, s, kCloseKey);
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+      w.repaint = true;
+      break;
+    default:
+      break;
+  }
+}
+
+void handle_events(Window& w, GfxScreen* s) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      case SDL_KEYDOWN:
+        handle_key_down(w, s, e.key);
+        break;
+      case SDL_TEXTINPUT:  // text of no key-down (an input method's)
+        if (!(SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))) write_text(w, s, e.text.text);
+        break;
+      case SDL_WINDOWEVENT:
+        handle_window_event(w, s, e.window);
+        break;
+      default:  // SDL_QUIT after a close request included
+        break;
+    }
+  }
+}
+
+// --- window thread: the work done after releasing the lock ---
+
+// Uploads each run of converted rows; false when there was none.
+bool upload_converted_rows(Window& w) {
+  bool any = false;
+  for (int y = 0; y < w.rows;) {
+    if (!w.converted[y]) {
+      ++y;
+      continue;
+    }
+    int end = y;
+    while (end < w.rows && w.converted[end]) w.converted[end++] = 0;
+    SDL_Rect r{0, y * w.scanline, w.width, (end - y) * w.scanline};
+    SDL_UpdateTexture(w.texture, &r, w.pixels.data() + static_cast<size_t>(r.y) * w.width,
+                      w.width * 4);
+    any = true;
+    y = end;
+  }
+  return any;
+}
+
+// The picture scaled by the largest whole factor that fits (at least 1),
+// centred on black, nearest-neighbour.
+void present(Window& w) {
+  int out_w = 0, out_h = 0;
+  SDL_GetRendererOutputSize(w.renderer, &out_w, &out_h);
+  int factor = std::max(1, std::min(out_w / w.width, out_h / w.height));
+  SDL_Rect dst{(out_w - w.width * factor) / 2, (out_h - w.height * factor) / 2, w.width * factor,
+               w.height * factor};
+  SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(w.renderer);
+  SDL_RenderCopy(w.renderer, w.texture, nullptr, &dst);
+  SDL_RenderPresent(w.renderer);
+  g.presents.fetch_add(1, std::memory_order_relaxed);
+}
+
+void toggle_fullscreen(Window& w) {
+  bool full = SDL_GetWindowFlags(w.window) & SDL_WINDOW_FULLSCREEN;
+  SDL_SetWindowFullscreen(w.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  w.repaint = true;
+}
+
+void run_cycle(Window& w) {
+  {
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    GfxScreen* s = g.screen;
+    if (g.palette_changed) {
+      std::memcpy(w.lut, g.palette, sizeof w.lut);
+      g.palette_changed = false;
+      std::fill(s->row_flags.begin(), s->row_flags.end(), 1);
+    }
+    convert_flagged_rows(w, s);
+    handle_events(w, s);
+  }
+  if (w.keys_written) {
+    w.keys_written = false;
+    { std::lock_guard<std::mutex> guard(g.key_mutex); }
+    g.key_cv.notify_all();
+  }
+  if (w.toggle_fullscreen) {
+    w.toggle_fullscreen = false;
+    toggle_fullscreen(w);
+  }
+  if (upload_converted_rows(w) || w.repaint) {
+    w.repaint = false;
+    present(w);
+  }
+}
+
+int window_thread(void* data) {
+  auto* w = static_cast<Window*>(data);
+  if (w->flags & kScreenHighPriority) SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
+  bool ok = create_window(*w);
+  set_phase(ok ? Phase::Running : Phase::Failed);
+  if (ok) {
+    std::unique_lock<std::mutex> lk(g.run_mutex);
+    while (!g.run_cv.wait_for(lk, kCycle, [] { return g.stop; })) {
+      lk.unlock();
+      run_cycle(*w);
+      lk.lock();
+    }
+  }
+  destroy_window(*w);
+  return 0;
+}
+
+// --- the driver entries (program thread) ---
+
+void sdl_close();
+
+int sdl_open(GfxScreen* screen, const char* title, int width, int height, int depth,
+             int refresh_rate, int flags) {
+  if (!has_display()) return 1;
+  // Only 8-bit pixels have a converter; the OpenGL flag belongs to another back-end.
+  if (depth > 8 || (flags & kScreenOpenGl) || g.thread) return 1;
+  if (width != screen->width || height != screen->height * screen->scanline_size) return 1;
+  if (flags & kScreenShaped) flags |= kScreenNoSwitch | kScreenNoFrame;
+  // So that SIGINT and SIGTERM end the program instead of becoming close requests.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  g_win = Window{};
+  g_win.title = title;
+  g_win.width = width, g_win.height = height;
+  g_win.rows = screen->height, g_win.scanline = screen->scanline_size;
+  g_win.flags = flags;
+  {
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.screen = screen;
+    std::fill(std::begin(g.palette), std::end(g.palette), 0xFF000000u);
+    g.palette_changed = true;
+  }
+  g.refresh_rate = refresh_rate;
+  g.phase = Phase::Starting;
+  g.stop = false;
+  g.thread = SDL_CreateThread(window_thread, "window", &g_win);
+  if (!g.thread) return 1;
+  std::unique_lock<std::mutex> lk(g.run_mutex);
+  g.run_cv.wait(lk, [] { return g.phase != Phase::Starting; });
+  bool ok = g.phase == Phase::Running;
+  lk.unlock();
+  if (!ok) sdl_close();
+  return ok ? 0 : 1;
+}
+
+void sdl_close() {
+  for (; t_lock_depth > 0; --t_lock_depth) g.lock.unlock();
+  if (!g.thread) return;
+  {
+    std::lock_guard<std::mutex> guard(g.run_mutex);
+    g.stop = true;
+  }
+  g.run_cv.notify_all();
+  SDL_WaitThread(g.thread, nullptr);
+  g.thread = nullptr;
+  g.phase = Phase::Closed;
+  std::lock_guard<std::recursive_mutex> guard(g.lock);
+  g.screen = nullptr;
+}
+
+void sdl_lock() {
+  g.lock.lock();
+  ++t_lock_depth;
+}
+
+void sdl_unlock() {
+  --t_lock_depth;
+  g.lock.unlock();
+}
+
+void sdl_set_palette_entry(int index, int r, int gr, int b) {
+  if (index < 0 || index > 255) return;
+  std::lock_guard<std::recursive_mutex> guard(g.lock);
+  g.palette[index] = 0xFF000000u | (r & 0xFF) << 16 | (gr & 0xFF) << 8 | (b & 0xFF);
+  g.palette_changed = true;
+}
+
+void sdl_wait_for_retrace() {
+  sleep_ms(g.refresh_rate > 0 ? 1000 / g.refresh_rate : 16);
+}
+
+bool key_pending() {
+  std::lock_guard<std::recursive_mutex> guard(g.lock);
+  return g.screen && !key_ring_empty(g.screen->keys);
+}
+
+void sdl_wait_for_key(int ms) {
+  std::unique_lock<std::mutex> lk(g.key_mutex);
+  g.key_cv.wait_for(lk, std::chrono::milliseconds(ms), key_pending);
+}
+
 }  // namespace
 
-const DisplayDriver kSdlDriver = {.name = "SDL", .open = sdl_open};
+uint64_t sdl_present_count() {
+  return g.presents.load(std::memory_order_relaxed);
+}
+
+const DisplayDriver kSdlDriver = {
+    .name = "SDL",
+    .open = sdl_open,
+    .close = sdl_close,
+    .lock = sdl_lock,
+    .unlock = sdl_unlock,
+    .set_palette_entry = sdl_set_palette_entry,
+    .wait_for_retrace = sdl_wait_for_retrace,
+    .list_modes = nullptr,
+    .on_empty_ring = nullptr,
+    .wait_for_key = sdl_wait_for_key,
+    .virtual_time = false,
+};

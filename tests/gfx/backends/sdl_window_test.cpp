@@ -1,0 +1,158 @@
+// The SDL back-end's real window on a private Xvfb server: its size, the
+// picture it shows, keys typed into it and its close request.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gfx/backends/backends.h"
+#include "gfx/display_driver.h"
+#include "gfx/draw.h"
+#include "gfx/screen.h"
+#include "sdl_test_x11.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+::testing::Environment* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+struct Dot {
+  int x, y, colour;
+  uint32_t rgb;  // the colour of the 16-colour set, 0xRRGGBB
+};
+
+// Dots at the corners and inside, in colours whose channels differ.
+const std::vector<Dot> kDots = {
+    {0, 0, 15, 0xFFFFFF},     {639, 199, 14, 0xFFFF55}, {320, 100, 4, 0xAA0000},
+    {5, 3, 1, 0x0000AA},      {6, 3, 9, 0x5555FF},      {100, 150, 6, 0xAA5500},
+    {101, 151, 10, 0x55FF55}, {638, 0, 13, 0xFF55FF},
+};
+
+// The picture is the window's 640 x 400 client area with the dots, each on
+// window rows 2y and 2y + 1, at factor f and offset (ox, oy); black elsewhere.
+bool ShowsDots(const Picture& p, int f, int ox, int oy) {
+  if (ox < 0 || oy < 0 || ox + 640 * f > p.width || oy + 400 * f > p.height) return false;
+  std::vector<uint32_t> want(static_cast<size_t>(p.width) * p.height, 0);
+  for (const Dot& d : kDots) {
+    for (int yy = 0; yy < 2 * f; ++yy) {
+      for (int xx = 0; xx < f; ++xx) {
+        want[static_cast<size_t>(oy + 2 * f * d.y + yy) * p.width + ox + f * d.x + xx] = d.rgb;
+      }
+    }
+  }
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x) {
+      if (p.At(x, y) != want[static_cast<size_t>(y) * p.width + x]) return false;
+    }
+  }
+  return true;
+}
+
+void DrawDots() {
+  for (const Dot& d : kDots) PSET(static_cast<float>(d.x), static_cast<float>(d.y), d.colour, 4, 0);
+}
+
+TEST(SdlOpen, FailsAtOnceWithoutADisplay) {
+  std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  setenv("TRVGFX", "sdl", 1);
+  register_standard_backends();
+  auto start = Clock::now();
+  EXPECT_EQ(SCREEN(8, 4, 2, 0, 0), 1);
+  EXPECT_EQ(gfx_screen(), nullptr);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+  setenv("DISPLAY", display.c_str(), 1);
+}
+
+TEST_F(SdlWindowTest, ClientAreaIs640By400AndShowsEachRowTwice) {
+  EXPECT_EQ(WindowGeometry(window_), "640x400 IsViewable");
+  DrawDots();
+  Picture p = ScreenshotUntil(window_, [](const Picture& pic) {
+    return pic.width == 640 && pic.height == 400 && ShowsDots(pic, 1, 0, 0);
+  });
+  EXPECT_EQ(p.width, 640);
+  EXPECT_EQ(p.height, 400);
+  EXPECT_TRUE(ShowsDots(p, 1, 0, 0)) << "the dots are not shown as drawn";
+}
+
+TEST_F(SdlWindowTest, HiddenPageShowsOnlyWhenMadeVisible) {
+  set_pages(1, 0);
+  DrawDots();
+  IdleMs(200);
+  Picture hidden = Screenshot(window_);
+  ASSERT_EQ(hidden.width, 640);
+  for (int y = 0; y < hidden.height; ++y) {
+    for (int x = 0; x < hidden.width; ++x) ASSERT_EQ(hidden.At(x, y), 0u) << x << "," << y;
+  }
+  set_pages(1, 1);
+  Picture shown = ScreenshotUntil(
+      window_, [](const Picture& pic) { return pic.width == 640 && ShowsDots(pic, 1, 0, 0); });
+  EXPECT_TRUE(ShowsDots(shown, 1, 0, 0));
+}
+
+TEST_F(SdlWindowTest, ResizedWindowScalesByWholeFactorsCentredOnBlack) {
+  DrawDots();
+  // A screenshot needs the whole window on the 1280 x 1024 screen.
+  ASSERT_EQ(RunCommand("xdotool windowmove --sync " + window_ + " 0 0"), 0);
+  // 1280 x 850 fits twice 640 x 400: the picture is 1280 x 800 at (0, 25).
+  ASSERT_EQ(RunCommand("xdotool windowsize " + window_ + " 1280 850"), 0);
+  Picture p = ScreenshotUntil(window_, [](const Picture& pic) {
+    return pic.width == 1280 && pic.height == 850 && ShowsDots(pic, 2, 0, 25);
+  });
+  EXPECT_EQ(p.width, 1280);
+  EXPECT_TRUE(ShowsDots(p, 2, 0, 25));
+  // 1279 x 1000 fits only once: 640 x 400 at (319, 300).
+  ASSERT_EQ(RunCommand("xdotool windowsize " + window_ + " 1279 1000"), 0);
+  p = ScreenshotUntil(window_, [](const Picture& pic) {
+    return pic.width == 1279 && pic.height == 1000 && ShowsDots(pic, 1, 319, 300);
+  });
+  EXPECT_EQ(p.width, 1279);
+  EXPECT_TRUE(ShowsDots(p, 1, 319, 300));
+}
+
+TEST_F(SdlWindowTest, TypedKeysArriveOnceEachAsTheirCodes) {
+  ASSERT_EQ(RunCommand("xdotool windowfocus --sync " + window_), 0);
+  // Each batch stays below the 15 keys the ring holds while nobody reads.
+  struct Batch {
+    const char* keys;
+    std::vector<std::string> codes;
+  };
+  const Batch batches[] = {
+      {"Up F1 ctrl+l alt+x Return a period Escape",
+       {"\xFFH", "\xFF;", "\x0C", "\xFF-", "\r", "a", ".", "\x1B"}},
+      {"BackSpace Prior Next F2 shift+F1 ctrl+Return A KP_Home Down Left Right",
+       {"\b", "\xFFI", "\xFFQ", "\xFF<", "\xFFT", "\n", "A", "\xFFG", "\xFFP", "\xFFK", "\xFFM"}},
+  };
+  for (const Batch& b : batches) {
+    std::string out;
+    ASSERT_EQ(RunCommand(std::string("xdotool key ") + b.keys, &out), 0) << out;
+    EXPECT_EQ(ReadKeys(b.codes.size()), b.codes) << b.keys;
+  }
+}
+
+TEST_F(SdlWindowTest, CloseRequestGivesOneCodeAndTheWindowStays) {
+  std::string out;
+  ASSERT_EQ(RunCommand(std::string(SDL_X11_TOOL) + " close " + window_, &out), 0) << out;
+  EXPECT_EQ(ReadKeys(1), std::vector<std::string>{"\xFFk"});
+  EXPECT_EQ(WindowGeometry(window_), "640x400 IsViewable");
+  // The window goes on showing what is drawn.
+  DrawDots();
+  Picture p = ScreenshotUntil(
+      window_, [](const Picture& pic) { return pic.width == 640 && ShowsDots(pic, 1, 0, 0); });
+  EXPECT_TRUE(ShowsDots(p, 1, 0, 0));
+}
+
+TEST_F(SdlWindowTest, PaletteChangeIsShownOnTheNextCycle) {
+  DrawDots();
+  ScreenshotUntil(window_, [](const Picture& pic) { return ShowsDots(pic, 1, 0, 0); });
+  gfx_screen()->driver->set_palette_entry(15, 0x12, 0x34, 0x56);
+  Picture p = ScreenshotUntil(window_, [](const Picture& pic) { return pic.At(0, 1) == 0x123456; });
+  EXPECT_EQ(p.At(0, 0), 0x123456u);
+  EXPECT_EQ(p.At(0, 1), 0x123456u);
+  EXPECT_EQ(p.At(639, 398), 0xFFFF55u);
+}
+
+}  // namespace
