@@ -8,7 +8,6 @@
 #include "gfx/text.h"
 #include "imagefile/dialogs.h"
 #include "imagefile/file_dialog.h"
-#include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -90,9 +89,7 @@ void FileMenu(Editor& ed) {
         PCOPY(0, 1);
         return;
       } else if (key == "\x18") {
-        if (ed.Saved != 0) EndEditor();
-        int mode = kPromptExit;
-        UnsavedPrompt(ed, mode);
+        ExitRequest(ed);
         break;  // drawn again from the start
       }
     }

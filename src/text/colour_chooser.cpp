@@ -11,7 +11,6 @@
 #include "gfx/keyboard.h"
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
-#include "imagefile/prompt.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
 
@@ -88,9 +87,7 @@ void ChooseColor(Editor& ed) {
     } else if (key == kKeyEnter) {
       return;
     } else if (key == CtrlKey('X')) {
-      if (ed.Saved != 0) EndEditor();
-      int mode = kPromptExit;
-      UnsavedPrompt(ed, mode);
+      ExitRequest(ed);
       draw_picture = true;
     } else if (key == kKeyEsc) {
       ed.DrawColor = entry_colour;

@@ -8,7 +8,6 @@
 #include "gfx/keyboard.h"
 #include "gfx/screen.h"
 #include "imagefile/format.h"
-#include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
 #include "text/stroke_font.h"
@@ -83,9 +82,7 @@ void cancel() {
 // Ctrl-X; returns when the user withdrew the exit (the prompt has already
 // copied page 0 over page 1, so the typed text is gone).
 void exit_request(Editor& ed) {
-  if (ed.Saved != 0) EndEditor();
-  int mode = kPromptExit;
-  UnsavedPrompt(ed, mode);
+  ExitRequest(ed);
   text_state().Fcolor = 7;
   PCOPY(1, 0);
   set_pages(0, 0);
