@@ -1,7 +1,7 @@
 // The cursor: five pixels drawn over the picture and erased by writing the
 // saved colours back, so the picture itself is never redrawn.
-#include "gfx/draw.h"
 #include "editor/editor_routines.h"
+#include "gfx/draw.h"
 
 namespace {
 
@@ -12,12 +12,16 @@ struct CursorPixel {
 
 // In the order up, down, right, left, centre.
 constexpr CursorPixel kPixels[5] = {
-    {0, -1, &Editor::UnderUp},   {0, 1, &Editor::UnderDown},  {1, 0, &Editor::UnderRight},
+    {0, -1, &Editor::UnderUp},   {0, 1, &Editor::UnderDown},   {1, 0, &Editor::UnderRight},
     {-1, 0, &Editor::UnderLeft}, {0, 0, &Editor::UnderCentre},
 };
 
-float fx(const Editor& ed, const CursorPixel& p) { return static_cast<float>(ed.CursorX + p.dx); }
-float fy(const Editor& ed, const CursorPixel& p) { return static_cast<float>(ed.CursorY + p.dy); }
+float fx(const Editor& ed, const CursorPixel& p) {
+  return static_cast<float>(ed.CursorX + p.dx);
+}
+float fy(const Editor& ed, const CursorPixel& p) {
+  return static_cast<float>(ed.CursorY + p.dy);
+}
 
 void read_under(Editor& ed, int Editor::*under) {
   for (const CursorPixel& p : kPixels) {

@@ -42,7 +42,8 @@ const Message kMessages[] = {
       "      can also be called a folder.)"}},
     {71,
      {"      Please remember to put a disk into your floppy",
-      "      disk drive before you use it, and don't", "      forget to close the drive door!", ""}},
+      "      disk drive before you use it, and don't", "      forget to close the drive door!",
+      ""}},
     {76,
      {"      You may have mistyped something. you told us",
       "      to use a nonexistat directory. (A directory",
@@ -112,7 +113,9 @@ void ShowErrorMessage(int number) {
 }
 
 // While the handler runs, a failure only sounds the beep.
-void InnerHandler(int) { BEEP(); }
+void InnerHandler(int) {
+  BEEP();
+}
 
 void EditorErrorHandler(int number) {
   Editor& ed = *g_editor;

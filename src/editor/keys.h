@@ -20,4 +20,6 @@ inline const std::string kKeyEsc = "\x1B";
 inline const std::string kKeyBackspace = "\b";
 
 // Ctrl with a letter: CHR$(1) for A to CHR$(26) for Z.
-inline std::string CtrlKey(char letter) { return std::string(1, static_cast<char>(letter - 'A' + 1)); }
+inline std::string CtrlKey(char letter) {
+  return std::string(1, static_cast<char>(letter - 'A' + 1));
+}

@@ -1,11 +1,11 @@
 // The main loop: preview, cursor, one key, and the key table.
-#include "text/colour_chooser.h"
 #include "editor/editor_routines.h"
 #include "editor/keys.h"
 #include "gfx/keyboard.h"
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/file_menu.h"
+#include "text/colour_chooser.h"
 
 namespace {
 

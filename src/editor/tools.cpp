@@ -21,9 +21,9 @@ int line_kind(int tool) {
 }
 
 void draw_shape(const Editor& ed) {
-  LINE(static_cast<float>(ed.StartX), static_cast<float>(ed.StartY),
-       static_cast<float>(ed.CursorX), static_cast<float>(ed.CursorY),
-       static_cast<uint32_t>(ed.DrawColor), line_kind(ed.Tool), 0xFFFF, 0);
+  LINE(static_cast<float>(ed.StartX), static_cast<float>(ed.StartY), static_cast<float>(ed.CursorX),
+       static_cast<float>(ed.CursorY), static_cast<uint32_t>(ed.DrawColor), line_kind(ed.Tool),
+       0xFFFF, 0);
 }
 
 std::string shape_statement(const Editor& ed) {
@@ -85,8 +85,8 @@ void EllipseLoop(Editor& ed) {
     } else if (key == ".") {
       ed.Stage = 0;
       draw_ellipse(ed);
-      file_print(kJournalFile, CircleStatement(ed.CursorX, ed.CursorY, ed.Radius, ed.DrawColor,
-                                               ed.Aspect));
+      file_print(kJournalFile,
+                 CircleStatement(ed.CursorX, ed.CursorY, ed.Radius, ed.DrawColor, ed.Aspect));
       keep_page_one(ed);
       reset_ellipse(ed);
       return;

@@ -68,7 +68,8 @@ std::string WaitNameKey(Editor& ed, NameField& f) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
@@ -156,12 +157,16 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
     return Step::Done;
   } else if (key == kExtPrefix + "M") {
     DrawInputCursor(f.pos, 0);
-    if (f.pos > 76) PlayTone(1000, 0);
-    else f.pos += 1;
+    if (f.pos > 76)
+      PlayTone(1000, 0);
+    else
+      f.pos += 1;
   } else if (key == kExtPrefix + "K") {
     DrawInputCursor(f.pos, 0);
-    if (f.pos < 2) PlayTone(1000, 0);
-    else f.pos -= 1;
+    if (f.pos < 2)
+      PlayTone(1000, 0);
+    else
+      f.pos -= 1;
   } else if (f.pos > 76) {
     PlayTone(1000, 0);
   } else {

@@ -46,7 +46,9 @@ bool Abandon(const PageCopy& picture, const TextState& text) {
 
 }  // namespace
 
-void RemoveStaleLoadFile() { unlink(kLoadTempName); }
+void RemoveStaleLoadFile() {
+  unlink(kLoadTempName);
+}
 
 bool LoadImage(Editor& ed, const std::string& typed_name) {
   PrintSmallBox(6, "    Loading...    ");

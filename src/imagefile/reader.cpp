@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "gfx/draw.h"
+#include "gfx/screen.h"
 #include "imagefile/format.h"
 #include "imagefile/reader_internal.h"
 #include "text/stroke_font.h"
@@ -126,6 +127,25 @@ void draw_corners(const std::string& s, int kind) {
        0xFFFF, 0);
 }
 
+// Draws the pending text as DrawStrokeText does, but only its cells that
+// reach the screen: the others are clipped away entirely, and a long text
+// drawn by many "gosub Dprint" lines would otherwise cost its whole length
+// each time. Cells are 8 x 7 pixels, one every 7 pixels along the row.
+void draw_pending(const std::string& pending, TextState& text) {
+  const GfxScreen* screen = gfx_screen();
+  const long long n = static_cast<long long>(pending.size()), wx = text.wx;
+  long long first = 0, end = 0;
+  if (screen && text.wy + 6 >= 0 && text.wy < screen->height && wx < screen->width) {
+    first = std::min(n, wx < 0 ? (-wx - 1) / 7 : 0);
+    end = std::min(n, (screen->width - 1 - wx) / 7 + 1);
+  }
+  first = std::min(first, end);
+  text.wx = static_cast<int>(wx + 7 * first);
+  std::string visible =
+      pending.substr(static_cast<size_t>(first), static_cast<size_t>(end - first));
+  DrawStrokeText(visible);
+}
+
 // Copies the generated block up to and including "EndAbc:" without reading
 // it; false when the file ended first.
 bool skip_block(const ImageLines& lines) {
@@ -154,7 +174,7 @@ ReadResult ReadImage(const ImageLines& lines) {
     if (s.starts_with("WX=")) text.wx = text_position(VAL(field(s, 4, len)));
     if (s.starts_with("WY=")) text.wy = text_position(VAL(field(s, 4, len)));
     if (s.starts_with("FCOLOR")) text.Fcolor = whole(VAL(field(s, 8, len)));
-    if (s == "GOSUBDPRINT") DrawStrokeText(pending);
+    if (s == "GOSUBDPRINT") draw_pending(pending, text);
     if (kind == kEllipse) {
       draw_ellipse(s);
     } else if (kind != kNoKind) {

@@ -23,9 +23,13 @@ std::string ReadAll(const std::string& path) {
 
 }  // namespace
 
-std::string EditorRun::File(const std::string& name) const { return ReadAll(dir + "/" + name); }
+std::string EditorRun::File(const std::string& name) const {
+  return ReadAll(dir + "/" + name);
+}
 
-bool EditorRun::Exists(const std::string& name) const { return fs::exists(dir + "/" + name); }
+bool EditorRun::Exists(const std::string& name) const {
+  return fs::exists(dir + "/" + name);
+}
 
 std::vector<unsigned char> EditorRun::Pixels(const std::string& snapshot) const {
   std::string data = File(snapshot + ".pgm");
@@ -60,8 +64,10 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
     setenv("TRVGFX_SNAPSHOTS", dir.c_str(), 1);
     for (const std::string& e : env) {
       size_t eq = e.find('=');
-      if (eq == std::string::npos) unsetenv(e.c_str());
-      else setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+      if (eq == std::string::npos)
+        unsetenv(e.c_str());
+      else
+        setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
     }
     int in = open("/dev/null", O_RDONLY);
     int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -22,7 +22,9 @@ Lines Join(std::initializer_list<Lines> parts) {
 }
 
 const Lines kDrawLine = {".", "RIGHT * 10", "."};
-Lines SaveAs(const std::string& name) { return {"CTRL-S", "ENTER", "text \"" + name + "\"", "ENTER"}; }
+Lines SaveAs(const std::string& name) {
+  return {"CTRL-S", "ENTER", "text \"" + name + "\"", "ENTER"};
+}
 Lines LoadFrom(const std::string& name) {
   return {"CTRL-S", "DOWN", "ENTER", "text \"" + name + "\"", "ENTER"};
 }
@@ -33,7 +35,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 // The message box is up: its body at (100, 100)-(500, 170) on the shown page.
 bool MessageBoxShown(const std::vector<unsigned char>& px) {
-  return Region(px, 99, 99, 3, 2) == Rows{"...", ".77"} && Region(px, 500, 170, 2, 2) == Rows{"7.", ".."};
+  return Region(px, 99, 99, 3, 2) == Rows{"...", ".77"} &&
+         Region(px, 500, 170, 2, 2) == Rows{"7.", ".."};
 }
 
 // First and last column of the dark text on a message line (1-6), or -1.
@@ -60,8 +63,8 @@ TEST(SaveTest, SavedFileEqualsTheJournalAndCountsAsSaved) {
 }
 
 TEST(SaveTest, SavingTwiceReplacesTheFile) {
-  EditorRun run = RunEditor(FromMainLoop(Join({kDrawLine, SaveAs("PIC"), kDrawLine, SaveAs("PIC"),
-                                                {"CTRL-X"}})));
+  EditorRun run = RunEditor(
+      FromMainLoop(Join({kDrawLine, SaveAs("PIC"), kDrawLine, SaveAs("PIC"), {"CTRL-X"}})));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.File("PIC"), CrLf({"SCREEN 8", kLine1, kLine2}));
 }
@@ -75,9 +78,9 @@ TEST(SaveTest, EscInTheSaveDialogLeavesNoFile) {
 }
 
 TEST(SaveTest, SavingOntoTheJournalItselfIsRefused) {
-  EditorRun run = RunEditor(FromMainLoop(
-      Join({kDrawLine, {"CTRL-S", "ENTER", "text \"image.img\"", "ENTER", "snap refused", "ENTER",
-                        "ESC", "CTRL-X"}})));
+  EditorRun run = RunEditor(FromMainLoop(Join({kDrawLine,
+                                               {"CTRL-S", "ENTER", "text \"image.img\"", "ENTER",
+                                                "snap refused", "ENTER", "ESC", "CTRL-X"}})));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
   auto px = run.Pixels("refused");
   EXPECT_TRUE(MessageBoxShown(px));
@@ -96,9 +99,10 @@ TEST(SaveTest, NamesWithControlBytesAreRefusedAndLettersBecomeUtf8) {
 }
 
 TEST(SaveTest, FullDiskShowsItsMessageAndTheWorkStaysUnsaved) {
-  EditorRun run = RunEditor(FromMainLoop(
-      Join({kDrawLine, {"CTRL-S", "ENTER", "text \"/dev/full\"", "ENTER", "snap full", "ENTER",
-                        "ESC", "CTRL-X", "snap prompt"}})));
+  EditorRun run =
+      RunEditor(FromMainLoop(Join({kDrawLine,
+                                   {"CTRL-S", "ENTER", "text \"/dev/full\"", "ENTER", "snap full",
+                                    "ENTER", "ESC", "CTRL-X", "snap prompt"}})));
   auto px = run.Pixels("full");
   EXPECT_TRUE(MessageBoxShown(px));
   EXPECT_EQ(LineExtent(px, 6), std::make_pair(-1, -1));  // number 61: the last line is empty
@@ -115,11 +119,11 @@ TEST(SaveTest, FailedSaveRemovesItsIncompleteFileAndStartsOver) {
   // A folder as the name fails at once with the catch-all box.
   std::string dir = NewFolder();
   ASSERT_EQ(mkdir((dir + "/DIR").c_str(), 0755), 0);
-  EditorRun run = RunEditor(
-      dir, FromMainLoop(Join({kDrawLine,
-                              {"CTRL-S", "ENTER", "text \"DIR\"", "ENTER", "snap box", "LEFT",
-                               "snap exit", "RIGHT", "snap ignore", "ENTER", "snap again",
-                               "text \"OK\"", "ENTER", "CTRL-X"}})));
+  EditorRun run =
+      RunEditor(dir, FromMainLoop(Join({kDrawLine,
+                                        {"CTRL-S", "ENTER", "text \"DIR\"", "ENTER", "snap box",
+                                         "LEFT", "snap exit", "RIGHT", "snap ignore", "ENTER",
+                                         "snap again", "text \"OK\"", "ENTER", "CTRL-X"}})));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.File("OK"), CrLf({"SCREEN 8", kLine1}));
   auto box = run.Pixels("box");
@@ -143,8 +147,8 @@ TEST(SaveTest, ExitInTheCatchAllBoxEndsAtOnceKeepingTheJournal) {
   std::string dir = NewFolder();
   ASSERT_EQ(mkdir((dir + "/DIR").c_str(), 0755), 0);
   EditorRun run = RunEditor(
-      dir, FromMainLoop(Join({kDrawLine, {"CTRL-S", "ENTER", "text \"DIR\"", "ENTER", "LEFT",
-                                          "ENTER"}})));
+      dir, FromMainLoop(
+               Join({kDrawLine, {"CTRL-S", "ENTER", "text \"DIR\"", "ENTER", "LEFT", "ENTER"}})));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
@@ -185,8 +189,8 @@ TEST(LoadTest, HandWrittenDrawingLoadsAndBecomesTheJournal) {
 
 TEST(LoadTest, ASavedDrawingLoadedAndSavedAgainIsIdentical) {
   std::string dir = NewFolder();
-  RunEditor(dir, FromMainLoop(Join({kDrawLine, {"CTRL-E", ".", "RIGHT * 3", "."}, SaveAs("ONE"),
-                                    {"CTRL-X"}})));
+  RunEditor(dir, FromMainLoop(Join(
+                     {kDrawLine, {"CTRL-E", ".", "RIGHT * 3", "."}, SaveAs("ONE"), {"CTRL-X"}})));
   // The first run's journal is kept at the start of the second: one more box.
   EditorRun run =
       RunEditor(dir, FromMainLoop(Join({{"ENTER"}, LoadFrom("ONE"), SaveAs("TWO"), {"CTRL-X"}})));
@@ -196,9 +200,11 @@ TEST(LoadTest, ASavedDrawingLoadedAndSavedAgainIsIdentical) {
 }
 
 TEST(LoadTest, AMissingFileChangesNothing) {
-  EditorRun run = RunEditor(FromMainLoop(
-      Join({kDrawLine, {"snap before"}, LoadFrom("NOPE"),
-            {"RIGHT", "ENTER", "snap box", "ENTER", "snap after"}})));
+  EditorRun run =
+      RunEditor(FromMainLoop(Join({kDrawLine,
+                                   {"snap before"},
+                                   LoadFrom("NOPE"),
+                                   {"RIGHT", "ENTER", "snap box", "ENTER", "snap after"}})));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
   auto box = run.Pixels("box");
   EXPECT_TRUE(MessageBoxShown(box));
@@ -217,9 +223,11 @@ TEST(LoadTest, UnsavedWorkAsksFirstAndDoNotLoadKeepsIt) {
   std::string dir = NewFolder();
   WriteFile(dir + "/OTHER", "SCREEN 8\r\nline ( 300,  100)-( 310, 100),  5\r\n");
   // Right twice: "Do not load".
-  EditorRun run = RunEditor(
-      dir, FromMainLoop(Join({kDrawLine, LoadFrom("OTHER"), {"RIGHT", "RIGHT", "ENTER", "ESC"},
-                              LoadFrom("OTHER"), {"ESC", "snap kept"}})));
+  EditorRun run = RunEditor(dir, FromMainLoop(Join({kDrawLine,
+                                                    LoadFrom("OTHER"),
+                                                    {"RIGHT", "RIGHT", "ENTER", "ESC"},
+                                                    LoadFrom("OTHER"),
+                                                    {"ESC", "snap kept"}})));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
   EXPECT_EQ(Region(run.Pixels("kept"), 300, 100, 2, 1), (Rows{".."}));
 }
@@ -245,17 +253,18 @@ TEST(LoadTest, YesSavesFirstThenLoads) {
 TEST(LoadTest, YesWithTheSaveAbandonedDoesNotLoad) {
   std::string dir = NewFolder();
   WriteFile(dir + "/OTHER", "SCREEN 8\r\nline ( 300,  100)-( 310, 100),  5\r\n");
-  EditorRun run = RunEditor(
-      dir, FromMainLoop(Join({kDrawLine, LoadFrom("OTHER"), {"ENTER", "ESC", "ESC"}})));
+  EditorRun run =
+      RunEditor(dir, FromMainLoop(Join({kDrawLine, LoadFrom("OTHER"), {"ENTER", "ESC", "ESC"}})));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
 }
 
 TEST(PromptTest, ExitPromptKeyPaths) {
   // Left on Yes and Right on "Do not exit" change nothing; "Do not exit"
   // and ESC both go back to drawing.
-  EditorRun run = RunEditor(FromMainLoop(
-      Join({kDrawLine, {"CTRL-X", "LEFT", "RIGHT", "RIGHT", "RIGHT", "x", "ENTER", "CTRL-X",
-                        "ESC", "snap back", "CTRL-X", "RIGHT", "ENTER"}})));
+  EditorRun run =
+      RunEditor(FromMainLoop(Join({kDrawLine,
+                                   {"CTRL-X", "LEFT", "RIGHT", "RIGHT", "RIGHT", "x", "ENTER",
+                                    "CTRL-X", "ESC", "snap back", "CTRL-X", "RIGHT", "ENTER"}})));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Edit ended.\n");
   EXPECT_FALSE(run.Exists("image.img"));  // "No" deletes the journal
@@ -263,24 +272,23 @@ TEST(PromptTest, ExitPromptKeyPaths) {
 }
 
 TEST(PromptTest, YesSavesThenEnds) {
-  EditorRun run = RunEditor(
-      FromMainLoop(Join({kDrawLine, {"CLOSE", "ENTER", "text \"PIC\"", "ENTER"}})));
+  EditorRun run =
+      RunEditor(FromMainLoop(Join({kDrawLine, {"CLOSE", "ENTER", "text \"PIC\"", "ENTER"}})));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.File("PIC"), CrLf({"SCREEN 8", kLine1}));
   EXPECT_FALSE(run.Exists("image.img"));
 }
 
 TEST(PromptTest, YesWithoutASaveKeepsTheEditorRunning) {
-  EditorRun run = RunEditor(
-      FromMainLoop(Join({kDrawLine, {"CTRL-X", "ENTER", "ESC"}, kDrawLine})));
+  EditorRun run = RunEditor(FromMainLoop(Join({kDrawLine, {"CTRL-X", "ENTER", "ESC"}, kDrawLine})));
   EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1, kLine2}));
 }
 
 TEST(MenuTest, ArrowsWrapAndEscReturnsToThePicture) {
-  EditorRun run = RunEditor(FromMainLoop(
-      Join({kDrawLine, {"snap before", "CTRL-S", "UP", "snap new", "DOWN", "snap save", "ESC",
-                        "snap after"}})));
+  EditorRun run = RunEditor(FromMainLoop(Join(
+      {kDrawLine,
+       {"snap before", "CTRL-S", "UP", "snap new", "DOWN", "snap save", "ESC", "snap after"}})));
   // The highlighted item: white text on black at its row.
   // The last column of an item's last cell box: black when highlighted.
   EXPECT_EQ(Region(run.Pixels("new"), 175, 110, 1, 17), Rows(17, "7"));
@@ -298,8 +306,8 @@ TEST(MenuTest, CtrlXInTheMenuAsksAndDrawsTheMenuAgain) {
 }
 
 TEST(MenuTest, NewImageStartsAJournalThatStillRuns) {
-  EditorRun run = RunEditor(FromMainLoop(
-      Join({kDrawLine, {"CTRL-S", "UP", "ENTER", "snap new"}, kDrawLine})));
+  EditorRun run =
+      RunEditor(FromMainLoop(Join({kDrawLine, {"CTRL-S", "UP", "ENTER", "snap new"}, kDrawLine})));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine2}));
   auto px = run.Pixels("new");
   EXPECT_EQ(Region(px, 2, 33, 3, 1), (Rows{"..."}));

@@ -18,17 +18,17 @@ const Rows kLine = {
 }  // namespace
 
 TEST(ShapesTest, LineIsRecordedAndDrawn) {
-  EditorRun run = RunEditor(FromMainLoop(
-      {".", "RIGHT * 10", "DOWN * 5", ".", "RIGHT * 30", "snap done"}));
+  EditorRun run =
+      RunEditor(FromMainLoop({".", "RIGHT * 10", "DOWN * 5", ".", "RIGHT * 30", "snap done"}));
   EXPECT_EQ(run.status, 3) << run.err;  // the script ran out, work unsaved
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", "line ( 2,  33)-( 12, 38),    7"}));
   EXPECT_EQ(Region(run.Pixels("done"), 1, 32, 14, 8), kLine);
 }
 
 TEST(ShapesTest, BoxAndFilledBoxAreRecordedWithTheirSuffixes) {
-  EditorRun run = RunEditor(FromMainLoop({"CTRL-R", ".", "RIGHT * 4", "DOWN * 2", ".",
-                                          "CTRL-F", ".", "LEFT * 3", "UP * 4", ".", "RIGHT * 20",
-                                          "snap done"}));
+  EditorRun run =
+      RunEditor(FromMainLoop({"CTRL-R", ".", "RIGHT * 4", "DOWN * 2", ".", "CTRL-F", ".",
+                              "LEFT * 3", "UP * 4", ".", "RIGHT * 20", "snap done"}));
   EXPECT_EQ(run.status, 3) << run.err;  // the script ran out, work unsaved
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", "line ( 2,  33)-( 6, 35),     7,b",
                                          "line ( 6,  35)-( 3, 31),     7,bf"}));
@@ -63,15 +63,14 @@ TEST(ShapesTest, ChangingToolBetweenTheDotsFinishesWithTheNewTool) {
 }
 
 TEST(ShapesTest, CtrlSAndCtrlTDropAShapeUnderWay) {
-  EditorRun run = RunEditor(FromMainLoop({".", "RIGHT * 5", "CTRL-T", "CTRL-L", ".", "DOWN",
-                                          "CTRL-S", "ESC", ".", "."}));
+  EditorRun run = RunEditor(
+      FromMainLoop({".", "RIGHT * 5", "CTRL-T", "CTRL-L", ".", "DOWN", "CTRL-S", "ESC", ".", "."}));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", "line ( 7,  34)-( 7, 34),     7"}));
 }
 
 TEST(ShapesTest, CursorStopsAtTheEdgesOfItsRange) {
-  EditorRun run =
-      RunEditor(FromMainLoop({"LEFT * 5", "UP * 40", ".", ".", "RIGHT * 700", "DOWN * 300", ".",
-                              ".", "snap corner"}));
+  EditorRun run = RunEditor(FromMainLoop(
+      {"LEFT * 5", "UP * 40", ".", ".", "RIGHT * 700", "DOWN * 300", ".", ".", "snap corner"}));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", "line ( 1,  1)-( 1, 1),       7",
                                          "line ( 638,  192)-( 638, 192),             7"}));
   // The cursor at (638, 192) over the point just drawn: black centre.
@@ -84,17 +83,16 @@ TEST(ShapesTest, CursorStopsAtTheEdgesOfItsRange) {
 }
 
 TEST(ShapesTest, EllipseAtOnceIsARadiusOneCircle) {
-  EditorRun run = RunEditor(
-      FromMainLoop({"CTRL-E", ".", ".", "RIGHT * 10", "snap done"}));
+  EditorRun run = RunEditor(FromMainLoop({"CTRL-E", ".", ".", "RIGHT * 10", "snap done"}));
   EXPECT_EQ(run.File("image.img"),
             CrLf({"SCREEN 8", "circle ( 2,  33),            1,            7, , , 1"}));
   EXPECT_EQ(Region(run.Pixels("done"), 1, 32, 3, 3), (Rows{".7.", "7.7", ".7."}));
 }
 
 TEST(ShapesTest, EllipseSizingAndItsRecordedAspect) {
-  EditorRun run = RunEditor(FromMainLoop({"RIGHT * 98", "DOWN * 17", "CTRL-E", ".", "RIGHT * 9",
-                                          "LEFT", "RIGHT", "snap sizing", "DOWN", ".", "CTRL-E",
-                                          ".", "UP * 11", "LEFT * 3", "."}));
+  EditorRun run = RunEditor(
+      FromMainLoop({"RIGHT * 98", "DOWN * 17", "CTRL-E", ".", "RIGHT * 9", "LEFT", "RIGHT",
+                    "snap sizing", "DOWN", ".", "CTRL-E", ".", "UP * 11", "LEFT * 3", "."}));
   EXPECT_EQ(run.File("image.img"),
             CrLf({"SCREEN 8", "circle ( 100,  50),          10,           7, , , 1.1",
                   "circle ( 100,  50),          1,            7, , ,-7.301569e-008"}));

@@ -42,8 +42,8 @@ TEST(StartupTest, TheEditorScreenHasItsFrameAndHelpLine) {
   EXPECT_EQ(Region(px, 0, 31, 5, 5),
             (std::vector<std::string>{"F....", "F.F..", "FFFF.", "F.F..", "F...."}));
   // The help line starts with a U at (1, 195) in colour 7.
-  EXPECT_EQ(Region(px, 0, 195, 7, 5), (std::vector<std::string>{
-                                          ".7...7.", ".7...7.", ".7...7.", ".7...7.", "..777.."}));
+  EXPECT_EQ(Region(px, 0, 195, 7, 5),
+            (std::vector<std::string>{".7...7.", ".7...7.", ".7...7.", ".7...7.", "..777.."}));
 }
 
 TEST(StartupTest, WarningBoxNamesTheDriveAndWaitsForEnter) {
