@@ -100,6 +100,18 @@ void DrawPencil() {
   Paint(386, 103, 13);
 }
 
+// The window's icon: the pencil alone, drawn as the title draws it on the
+// panel's colour, on page 1 while page 0 is shown, then read back. The
+// title's panel covers it again.
+void SetPencilIcon() {
+  constexpr int kLeft = 380, kTop = 98, kSize = 50;  // 50 x 25 pixels, 50 x 50 shown
+  set_pages(1, 0);
+  LINE(kLeft, kTop, kLeft + kSize - 1, kTop + kSize / 2 - 1, 11, kLineBoxFilled, kSolid,
+       kCoordAbsolute);
+  DrawPencil();
+  set_window_icon(kLeft, kTop, kSize, kSize / 2, 11);
+}
+
 }  // namespace
 
 void DrawTitle() {
@@ -137,6 +149,7 @@ std::array<Note, 5> TitleTune() {
 }
 
 void ShowTitle(Editor&) {
+  SetPencilIcon();
   set_pages(1, 1);
   DrawTitle();
   for (const Note& note : TitleTune()) PlayTone(note.freq, note.ticks);

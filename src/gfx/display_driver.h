@@ -32,6 +32,9 @@ struct DisplayDriver {
   // Waits up to ms milliseconds for a key to arrive (the idle wait of every
   // key-polling loop); null means sleep the time.
   void (*wait_for_key)(int ms) = nullptr;
+  // Sets the window's icon: w x h pixels as 0xAARRGGBB, row by row. The
+  // back-end keeps its own copy.
+  void (*set_icon)(const uint32_t* argb, int w, int h) = nullptr;
   // True when the back-end keeps the program's clock itself (no real time passes).
   bool virtual_time = false;
 };

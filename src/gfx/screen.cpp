@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "gfx/display_driver.h"
 #include "gfx/fonts.h"
@@ -297,6 +298,29 @@ int PCOPY(int src, int dst) {
     unlock_screen_unflagged();
   }
   return 0;
+}
+
+void set_window_icon(int x, int y, int w, int h, uint32_t transparent) {
+  GfxScreen* s = g_screen;
+  if (!s || !s->driver->set_icon || s->depth > 8 || x < 0 || y < 0 || w <= 0 || h <= 0 ||
+      x + w > s->width || y + h > s->height) {
+    return;
+  }
+  DrawContext* c = draw_context();
+  const int k = s->scanline_size;
+  std::vector<uint32_t> argb(static_cast<size_t>(w) * h * k);
+  lock_screen();
+  for (int row = 0; row < h; ++row) {
+    for (int col = 0; col < w; ++col) {
+      uint32_t v = c->get_pixel(c->rows[y + row], x + col);
+      uint32_t bgr = s->palette[v & 0xFF];  // 0x00BBGGRR
+      uint32_t pixel = 0xFF000000u | (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
+      if (v == transparent) pixel = 0;
+      for (int r = 0; r < k; ++r) argb[(static_cast<size_t>(row) * k + r) * w + col] = pixel;
+    }
+  }
+  unlock_screen_unflagged();
+  s->driver->set_icon(argb.data(), w, h * k);
 }
 
 uint32_t mask_colour(const GfxScreen* s, uint32_t colour) {

@@ -123,6 +123,13 @@ void copy_page_in(int page, const PageCopy& copy);
 // Flags framebuffer rows first..last of the visible page as changed.
 void flag_rows(GfxScreen* screen, int first, int last);
 
+// Makes the rectangle of w x h pixels at (x, y) of the work page the window's
+// icon, in the colours the window shows, each row repeated as the window
+// repeats it (w x h * scanline size icon pixels); pixels of the value
+// `transparent` are left transparent. Nothing happens without a screen, when
+// the rectangle is not wholly on it, or when the back-end shows no icon.
+void set_window_icon(int x, int y, int w, int h, uint32_t transparent);
+
 // A colour value masked to the width of one framebuffer pixel.
 uint32_t mask_colour(const GfxScreen* screen, uint32_t colour);
 

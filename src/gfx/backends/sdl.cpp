@@ -14,6 +14,10 @@
 // changes it. A cycle with no flagged row and no palette change uploads and
 // presents nothing.
 //
+// The window's icon is handed over like the palette: the program thread
+// leaves a copy under the lock and the window thread sets it on its next
+// cycle. The window thread also times its cycles, for the benchmarks.
+//
 // The texture is 32-bit ARGB and SDL converts it for the display, so the only
 // converter is the 8-bit palette index to 32 bits; converters to 15-, 16- and
 // 24-bit displays and their channel-order variants are left out.
@@ -61,8 +65,14 @@ struct Shared {
   // An SDL thread, so that SDL frees what it keeps per thread when it ends.
   SDL_Thread* thread = nullptr;
 
+  std::vector<uint32_t> icon;  // ARGB, guarded by lock; kept for a reopened window
+  int icon_w = 0, icon_h = 0;
+  bool icon_changed = false;
+
   int refresh_rate = 0;
   std::atomic<uint64_t> presents{0};
+  std::mutex stats_mutex;  // guards stats
+  SdlCycleStats stats;
 };
 
 // State of the window thread alone (set up by open before the thread starts).
@@ -78,6 +88,8 @@ struct Window {
   uint32_t lut[256] = {};          // pixel value to ARGB
   std::vector<uint32_t> pixels;    // the converted picture, width x height
   std::vector<uint8_t> converted;  // framebuffer rows converted, not yet uploaded
+  std::vector<uint32_t> icon;      // taken from Shared, not yet set
+  int icon_w = 0, icon_h = 0;
   bool repaint = false;
   bool toggle_fullscreen = false;
   bool keys_written = false;
@@ -253,6 +265,26 @@ void present(Window& w) {
   g.presents.fetch_add(1, std::memory_order_relaxed);
 }
 
+void set_icon(Window& w) {
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(w.icon.data(), w.icon_w, w.icon_h, 32,
+                                                         w.icon_w * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (icon) {
+    SDL_SetWindowIcon(w.window, icon);
+    SDL_FreeSurface(icon);
+  }
+  w.icon.clear();
+}
+
+void count_cycle(bool presented, std::chrono::steady_clock::time_point start) {
+  auto ns =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
+          .count();
+  std::lock_guard<std::mutex> guard(g.stats_mutex);
+  SdlCycleStats& st = g.stats;
+  (presented ? st.presented : st.unchanged) += 1;
+  (presented ? st.presented_ns : st.unchanged_ns) += static_cast<uint64_t>(ns);
+}
+
 void toggle_fullscreen(Window& w) {
   bool full = SDL_GetWindowFlags(w.window) & SDL_WINDOW_FULLSCREEN;
   SDL_SetWindowFullscreen(w.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -260,9 +292,14 @@ void toggle_fullscreen(Window& w) {
 }
 
 void run_cycle(Window& w) {
+  const auto start = std::chrono::steady_clock::now();
   {
     std::lock_guard<std::recursive_mutex> guard(g.lock);
     GfxScreen* s = g.screen;
+    if (g.icon_changed) {
+      w.icon = g.icon, w.icon_w = g.icon_w, w.icon_h = g.icon_h;
+      g.icon_changed = false;
+    }
     if (g.palette_changed) {
       std::memcpy(w.lut, g.palette, sizeof w.lut);
       g.palette_changed = false;
@@ -280,10 +317,13 @@ void run_cycle(Window& w) {
     w.toggle_fullscreen = false;
     toggle_fullscreen(w);
   }
-  if (upload_converted_rows(w) || w.repaint) {
+  if (!w.icon.empty()) set_icon(w);
+  bool presented = upload_converted_rows(w) || w.repaint;
+  if (presented) {
     w.repaint = false;
     present(w);
   }
+  count_cycle(presented, start);
 }
 
 int window_thread(void* data) {
@@ -327,6 +367,7 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
     g.screen = screen;
     std::fill(std::begin(g.palette), std::end(g.palette), 0xFF000000u);
     g.palette_changed = true;
+    g.icon_changed = !g.icon.empty();
   }
   g.refresh_rate = refresh_rate;
   g.phase = Phase::Starting;
@@ -373,6 +414,14 @@ void sdl_set_palette_entry(int index, int r, int gr, int b) {
   g.palette_changed = true;
 }
 
+void sdl_set_icon(const uint32_t* argb, int w, int h) {
+  if (!argb || w <= 0 || h <= 0) return;
+  std::lock_guard<std::recursive_mutex> guard(g.lock);
+  g.icon.assign(argb, argb + static_cast<size_t>(w) * h);
+  g.icon_w = w, g.icon_h = h;
+  g.icon_changed = true;
+}
+
 void sdl_wait_for_retrace() {
   sleep_ms(g.refresh_rate > 0 ? 1000 / g.refresh_rate : 16);
 }
@@ -393,6 +442,11 @@ uint64_t sdl_present_count() {
   return g.presents.load(std::memory_order_relaxed);
 }
 
+SdlCycleStats sdl_cycle_stats() {
+  std::lock_guard<std::mutex> guard(g.stats_mutex);
+  return g.stats;
+}
+
 const DisplayDriver kSdlDriver = {
     .name = "SDL",
     .open = sdl_open,
@@ -404,5 +458,6 @@ const DisplayDriver kSdlDriver = {
     .list_modes = nullptr,
     .on_empty_ring = nullptr,
     .wait_for_key = sdl_wait_for_key,
+    .set_icon = sdl_set_icon,
     .virtual_time = false,
 };
