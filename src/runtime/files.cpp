@@ -169,8 +169,11 @@ bool file_open(int number, std::string_view name, FileMode mode, FileBuffering b
 std::string file_read_line(int number) {
   OpenFile* f = file_in_mode(number, true);
   if (f == nullptr) return {};
+  // Bytes of the line searched so far: each byte is searched once, so a
+  // line of any length costs time in proportion to it.
+  size_t searched = 0;
   for (;;) {
-    const size_t lf = f->data.find('\n', f->pos);
+    const size_t lf = f->data.find('\n', f->pos + searched);
     if (lf != std::string::npos) {
       size_t end = lf;
       if (end > f->pos && f->data[end - 1] == '\r') --end;
@@ -184,6 +187,7 @@ std::string file_read_line(int number) {
       f->pos = 0;
       return rest;
     }
+    searched = f->data.size() - f->pos;
     if (!fill(*f)) return {};
   }
 }

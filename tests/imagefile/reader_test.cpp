@@ -170,6 +170,30 @@ TEST_F(ReaderTest, TextGroupInAnyOrderDrawsAtItsPosition) {
   EXPECT_EQ(LitIn(4), 28u);
 }
 
+TEST_F(ReaderTest, TextAcrossTheScreenEdgesDrawsItsVisibleCells) {
+  // Cells every 7 pixels from x = -12: A wholly off the screen, B's cell
+  // reaching x = 2 (its glyph clipped away), then A at 2 and B at 9. The
+  // background colour 1 shows which cells were cleared.
+  text_state().Bcolor = 1;
+  Read({"PrintFlarp$ = \"ABAB\"", "wx = -12", "wy = 20", "Fcolor = 4", "gosub Dprint"});
+  EXPECT_TRUE(PageMatches(
+      0, 0, 20,
+      {"11114111144441111.", "11141411141114111.", "11141411144441111.", "11444441141114111.",
+       "11411141144441111.", "11111111111111111.", "11111111111111111.", ".................."}));
+  EXPECT_EQ(LitPixels(0).size(), 17u * 7u);
+  EXPECT_EQ(text_state().wx, 1);
+  EXPECT_EQ(text_state().wy, 27);
+
+  // From x = 626: A, then B in the cell 633..640, then A off the right edge.
+  ClearPage();
+  Read({"PrintFlarp$ = \"ABA\"", "wx = 626", "wy = 40", "gosub Dprint"});
+  EXPECT_TRUE(
+      PageMatches(0, 625, 40,
+                  {".11411114444111", ".14141114111411", ".14141114444111", ".44444114111411",
+                   ".41114114444111", ".11111111111111", ".11111111111111", "..............."}));
+  EXPECT_EQ(LitPixels(0).size(), 14u * 7u);
+}
+
 TEST_F(ReaderTest, TextStateNumbersAreSafe) {
   TextState& t = text_state();
   Read({"wx = 3e9", "wy = -1e30", "Fcolor = 1D400"});

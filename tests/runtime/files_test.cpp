@@ -1,3 +1,4 @@
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,20 @@ TEST_F(FileRoundTrip, LinesLongerThanOneReadAndCrLfAcrossReads) {
   write_raw("long", a + "\r\n" + b + "\r\nend\n");
   ASSERT_TRUE(file_open(1, path("long"), FileMode::Input));
   EXPECT_EQ(read_all_lines(1), (std::vector<std::string>{a, b, "end"}));
+}
+
+TEST_F(FileRoundTrip, AVeryLongLineReadsInTimeProportionalToItsLength) {
+  // 64 MiB on one line arrive in a thousand reads: searching each new piece
+  // once for the line end takes a fraction of a second, searching the whole
+  // line so far again after every read takes seconds.
+  const std::string huge(64 << 20, '7');
+  write_raw("huge", huge + "\r\nnext\r\n");
+  ASSERT_TRUE(file_open(1, path("huge"), FileMode::Input));
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(file_read_line(1) == huge);
+  std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(file_read_line(1), "next");
+  EXPECT_LT(taken.count(), 1.0);
 }
 
 TEST_F(FileRoundTrip, OutputEmptiesAndAppendAddsOrCreates) {
