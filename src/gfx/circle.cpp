@@ -1,11 +1,13 @@
 // CIRCLE: whole ellipses by a scan-line walk in 64-bit integers, and arcs.
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "gfx/draw.h"
+#include "gfx/ellipse_walk.h"
 #include "gfx/frame.h"
 
 const float kFullTurn = std::bit_cast<float>(0x40C90FDCu);
@@ -45,31 +47,54 @@ struct ScanLines {
   void emit(int64_t y, int64_t xa, int64_t xb) { emit(y, xa, xb, filled); }
 };
 
+// Steps that cannot draw anything are taken at once: steps moving the row
+// ends while the rows are outside the view (or filled already), or while
+// the ends stay outside it, and steps moving the rows while they stay
+// outside the view.
+void skip_hidden_steps(EllipseWalk& w, const ScanLines& out) {
+  const DrawContext* c = out.c;
+  const int64_t top = c->view_y, bottom = c->view_y + c->view_h - 1;
+  const int64_t left = c->view_x, right = c->view_x + c->view_w - 1;
+  constexpr int64_t kAll = INT64_MAX;
+  if (w.r > 0) {
+    int64_t y1_hidden = w.y1 >= bottom ? kAll : top - 1 - w.y1;  // y1 only grows
+    int64_t y2_hidden = w.y2 <= top ? kAll : w.y2 - 1 - bottom;  // y2 only falls
+    skip_row_steps(w, std::min(y1_hidden, y2_hidden));
+    return;
+  }
+  auto hidden = [&](int64_t y) {
+    return y < top || y > bottom || (out.filled && out.row_done[y - top]);
+  };
+  int64_t limit = kAll;
+  if (!hidden(w.y1) || !hidden(w.y2)) {
+    // x1 only grows and x2 only falls.
+    bool apart = w.x2 < left || w.x1 > right;  // a run between them misses the view
+    int64_t x1_hidden = w.x1 > right ? kAll : left - 1 - w.x1;
+    int64_t x2_hidden = w.x2 < left ? kAll : w.x2 - 1 - right;
+    limit = out.filled ? (apart ? kAll : 0) : std::min(x1_hidden, x2_hidden);
+  }
+  skip_column_steps(w, limit);
+}
+
 void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t colour, bool fill) {
   double ad = a, bd = std::fabs(b);
   if (ad + bd > kMaxHalfAxes) return;
   if (2 * ad * bd * bd + 2 * ad * ad * bd + ad * ad + bd * bd > kProductLimit) return;
   ScanLines out{c, colour, fill, std::vector<uint8_t>(c->view_h, 0)};
-  int64_t x1 = static_cast<int64_t>(static_cast<float>(cx) - a);
-  int64_t x2 = static_cast<int64_t>(static_cast<float>(cx) + a);
-  int64_t y1 = cy, y2 = cy;
+  EllipseWalk w = start_ellipse_walk(cx, cy, a, b);
   const int64_t top = c->view_y, bottom = c->view_y + c->view_h - 1;
   lock_screen();
   if (b == 0) {
-    out.emit(cy, x1, x2, true);
+    out.emit(cy, w.x1, w.x2, true);
   } else {
-    out.emit(cy, x1, x2);
-    int64_t aq = static_cast<int64_t>(a * a), bq = static_cast<int64_t>(b * b);
-    int64_t dx = 2 * aq, dy = 2 * bq;
-    int64_t r = static_cast<int64_t>(a * static_cast<float>(bq));
-    int64_t rx = 2 * r, ry = 0;
-    int32_t d = static_cast<int32_t>(a);
-    while (d > 0) {
-      if (r > 0) y1 += 1, y2 -= 1, ry += dx, r -= ry;
-      if (r <= 0) d -= 1, x1 += 1, x2 -= 1, rx -= dy, r += rx;
-      out.emit(y1, x1, x2);
-      out.emit(y2, x1, x2);
-      if (y1 > bottom && y2 < top) break;  // nothing further can be in view
+    out.emit(cy, w.x1, w.x2);
+    while (w.d > 0) {
+      skip_hidden_steps(w, out);
+      if (w.d <= 0) break;
+      step_ellipse_walk(w);
+      out.emit(w.y1, w.x1, w.x2);
+      out.emit(w.y2, w.x1, w.x2);
+      if (w.y1 > bottom && w.y2 < top) break;  // nothing further can be in view
     }
   }
   float low = static_cast<float>(cy) - b, high = static_cast<float>(cy) + b;
