@@ -7,7 +7,7 @@
 namespace {
 
 // Pixel coordinates saturate here, far outside any screen, so that adding
-// the view origin or taking differences never overflows.
+// the view origin never overflows (differences of two of them need 64 bits).
 constexpr double kCoordinateLimit = 1 << 30;
 
 int to_pixel(const DrawContext* c, float v, int origin) {
