@@ -79,10 +79,9 @@ bool IsRegularFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Copies the journal into the named file. False after a failure, whose
-// message the error handler has shown; a regular file this save began is
-// removed again, so that no half-written drawing is left.
-bool SaveAs(Editor& ed, const std::string& typed) {
+}  // namespace
+
+bool SaveJournalAs(Editor& ed, const std::string& typed) {
   PrintSmallBox(4, "     Saving...    ");
   ed.ErrorFlag = 0;
   std::string path;
@@ -110,6 +109,8 @@ bool SaveAs(Editor& ed, const std::string& typed) {
   PCOPY(0, 1);
   return true;
 }
+
+namespace {
 
 void ReopenJournalForAppending() {
   file_close_all();
@@ -145,7 +146,7 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
     ReopenJournalForAppending();
     return Step::Done;
   } else if (key == "\r" && mode == kDialogSave) {
-    if (SaveAs(ed, f.name)) return Step::Done;
+    if (SaveJournalAs(ed, f.name)) return Step::Done;
     // Start over with the journal read from its start, drawn on page 1
     // whatever pages the error handler left.
     file_close_all();

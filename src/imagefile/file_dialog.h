@@ -16,6 +16,11 @@ enum : int { kDialogSave = 1, kDialogLoad = 2 };
 
 void FileNameDialog(Editor& ed, int mode);
 
+// Copies the journal (open for input as file 1) into the typed name. False
+// after a failure, whose message the error handler has shown; a regular
+// file this save began is then removed again, and Saved is left as it was.
+bool SaveJournalAs(Editor& ed, const std::string& typed);
+
 // The file-system name of a typed name: trailing blanks removed, code page
 // 437 letters as UTF-8. False (nothing converted) when the name holds a byte
 // the file system must not see: below 32, 127 or 255.

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +14,9 @@
 
 void runtime_init() {
   std::setlocale(LC_CTYPE, "");
+  // A file growing past the process's size limit then fails like a full
+  // disk, and the program handles it, instead of being killed.
+  std::signal(SIGXFSZ, SIG_IGN);
   TIMER();
 }
 

@@ -321,3 +321,42 @@ TEST(StartupFileTest, AStaleLoadFileIsRemoved) {
   EXPECT_EQ(run.status, 0);
   EXPECT_FALSE(run.Exists("image.img.load"));
 }
+
+namespace {
+
+// How many times the journal holds the first line of the text subroutine.
+int BlockCount(const std::string& journal) {
+  int n = 0;
+  for (size_t at = journal.find("GoTo EndAbc\r\n"); at != std::string::npos;
+       at = journal.find("GoTo EndAbc\r\n", at + 1)) {
+    ++n;
+  }
+  return n;
+}
+
+const Lines kTypeHi = {"CTRL-T", ".", "text \"hi\"", "ENTER"};
+
+}  // namespace
+
+TEST(MenuTest, NewImageWritesTheBlockAgainForTheNextText) {
+  EditorRun run = RunEditor(FromMainLoop(Join({kTypeHi, {"CTRL-S", "UP", "ENTER"}, kTypeHi})));
+  std::string journal = run.File("image.img");
+  EXPECT_EQ(journal.compare(0, 10, "SCREEN 8\r\n"), 0);
+  EXPECT_EQ(BlockCount(journal), 1);  // the journal after New Image has its own block
+  EXPECT_NE(journal.find("PrintFlarp$ = \"HI\""), std::string::npos);
+}
+
+TEST(LoadTest, AfterALoadTheBlockIsWrittenExactlyWhenTheFileLackedIt) {
+  std::string dir = NewFolder();
+  WriteFile(dir + "/PLAIN", "SCREEN 8\r\nline ( 300,  100)-( 310, 100),  5\r\n");
+  EditorRun plain = RunEditor(dir, FromMainLoop(Join({LoadFrom("PLAIN"), kTypeHi})));
+  EXPECT_EQ(BlockCount(plain.File("image.img")), 1);
+
+  // A drawing that holds the block (saved after a text) gets no second one.
+  std::string dir2 = NewFolder();
+  RunEditor(dir2, FromMainLoop(Join({kTypeHi, SaveAs("TEXT"), {"CTRL-X"}})));
+  EditorRun with_block =
+      RunEditor(dir2, FromMainLoop(Join({{"ENTER"}, LoadFrom("TEXT"), kTypeHi})));
+  EXPECT_EQ(BlockCount(with_block.File("TEXT")), 1);
+  EXPECT_EQ(BlockCount(with_block.File("image.img")), 1);
+}
