@@ -10,7 +10,6 @@
 // standard error and ends with status 1 (2 for bad arguments), leaving OUT
 // as it was: the PNG goes to a temporary file beside OUT that is renamed
 // into place only once it is complete.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +26,8 @@
 #include "gfx/screen.h"
 #include "imagefile/format.h"
 #include "imagefile/png_write.h"
+#include "runtime/errors.h"
+#include "runtime/files.h"
 #include "runtime/system.h"
 #include "text/text_state.h"
 
@@ -34,7 +35,7 @@ namespace {
 
 constexpr const char* kUsage = "usage: kov1-render FILE OUT.png [--scale N]";
 constexpr int kFailed = 1, kBadArguments = 2;
-constexpr size_t kReadChunk = 64 * 1024;
+constexpr int kInputFile = 1;
 
 struct Options {
   std::string input, output;
@@ -93,70 +94,28 @@ bool ParseArguments(int argc, char** argv, Options* o, std::string* error) {
   return true;
 }
 
-// The drawing's lines, read as the editor's runtime reads them: LF ends a
-// line, a CR right before it is dropped, a last line without LF counts.
-struct LineFile {
-  int fd = -1;
-  std::string data;
-  size_t pos = 0;       // where the next line starts in data
-  size_t searched = 0;  // data up to here holds no LF after pos
-  bool at_end = false;
-  int read_error = 0;  // errno of a failed read
-};
+// The drawing is read with the editor's own file functions, as a load
+// reads it; a failure is kept here by number.
+int g_failure = 0;
 
-// Only a regular file is read: opening a device or a FIFO could block or
-// have side effects, so the kind is checked before opening and again after.
-bool OpenInput(const std::string& path, LineFile* f, std::string* error) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return Refuse(error, std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) return Refuse(error, "is a directory");
-  if (!S_ISREG(st.st_mode)) return Refuse(error, "is not a regular file");
-  f->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (f->fd < 0) return Refuse(error, std::strerror(errno));
-  if (fstat(f->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(f->fd);
-    f->fd = -1;
-    return Refuse(error, "is not a regular file");
-  }
-  return true;
+void KeepFailure(int number) {
+  if (g_failure == 0) g_failure = number;
 }
 
-// Reads more of the file; false after a read error.
-bool Fill(LineFile& f) {
-  f.data.erase(0, f.pos);
-  f.searched -= f.pos;
-  f.pos = 0;
-  const size_t old_size = f.data.size();
-  f.data.resize(old_size + kReadChunk);
-  ssize_t n;
-  do {
-    n = read(f.fd, f.data.data() + old_size, kReadChunk);
-  } while (n < 0 && errno == EINTR);
-  f.data.resize(old_size + static_cast<size_t>(n > 0 ? n : 0));
-  if (n > 0) return true;
-  f.at_end = true;
-  if (n < 0) f.read_error = errno;
-  return n == 0;
-}
-
-// The next line into *line; false at the end of the file or after an error.
-bool ReadLine(LineFile& f, std::string* line) {
-  for (;;) {
-    const size_t lf = f.data.find('\n', f.searched);
-    if (lf != std::string::npos) {
-      const size_t end = lf > f.pos && f.data[lf - 1] == '\r' ? lf - 1 : lf;
-      line->assign(f.data, f.pos, end - f.pos);
-      f.pos = f.searched = lf + 1;
-      return true;
-    }
-    f.searched = f.data.size();
-    if (f.at_end) {
-      if (f.read_error != 0 || f.pos == f.data.size()) return false;
-      line->assign(f.data, f.pos);
-      f.pos = f.searched = f.data.size();
-      return true;
-    }
-    if (!Fill(f)) return false;
+std::string FailureText(int number) {
+  switch (number) {
+    case kErrFileNotFound:
+      return "no such file";
+    case kErrPathNotFound:
+      return "no such folder";
+    case kErrBadFileName:
+      return "not a usable file name";
+    case kErrTooManyFiles:
+      return "too many open files";
+    case kErrPermissionDenied:
+      return "a folder, or not readable";
+    default:
+      return "not a regular file, or it cannot be read";
   }
 }
 
@@ -231,20 +190,22 @@ int main(int argc, char** argv) {
   std::string error;
   if (!ParseArguments(argc, argv, &options, &error)) return Fail(kBadArguments, error);
 
-  LineFile input;
-  if (!OpenInput(options.input, &input, &error)) {
-    return Fail(kFailed, Shown(options.input) + ": " + error);
+  set_error_handler(KeepFailure);
+  if (!file_open(kInputFile, options.input, FileMode::Input)) {
+    return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
   }
   if (!OpenHeadlessScreen()) return Fail(kFailed, "cannot open a headless mode-8 screen");
   text_state() = TextState{};
   ImageLines lines;
-  lines.next = [&input](std::string* line) { return ReadLine(input, line); };
+  lines.next = [](std::string* line) {
+    if (g_failure != 0 || file_eof(kInputFile)) return false;
+    *line = file_read_line(kInputFile);
+    return g_failure == 0;
+  };
   lines.copy = [](const std::string&) {};
   ReadImage(lines);
-  close(input.fd);
-  if (input.read_error != 0) {
-    return Fail(kFailed, Shown(options.input) + ": " + std::strerror(input.read_error));
-  }
+  file_close_all();
+  if (g_failure != 0) return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
 
   if (!WriteAtomically(options.output, PagePicture(options.scale), &error)) {
     return Fail(kFailed, Shown(options.output) + ": " + error);
