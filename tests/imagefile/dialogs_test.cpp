@@ -7,27 +7,12 @@
 
 #include "gfx/draw.h"
 #include "gfx/screen.h"
-#include "gfx_test_util.h"
 #include "text/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
-class DialogsTest : public Mode8Test {
- protected:
-  void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
-  }
-  void TearDown() override {
-    text_state() = TextState{};
-    Mode8Test::TearDown();
-  }
-};
-
-void Fill(int x1, int y1, int x2, int y2, int colour) {
-  LINE(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-       static_cast<float>(y2), static_cast<uint32_t>(colour), kLineBoxFilled, 0xFFFF, 0);
-}
+using DialogsTest = Mode8TextTest;
 
 std::vector<uint8_t> Page(int page) {
   GfxScreen* s = gfx_screen();
