@@ -34,8 +34,9 @@ desktop_env=(env LC_ALL=C "PATH=$prefix/bin:$PATH" "XDG_DATA_HOME=$home" "XDG_CO
 type=$("${desktop_env[@]}" gio info -a standard::content-type "$home/house.bas" |
   sed -n 's/^ *standard::content-type: //p')
 [[ "$type" == text/x-basic ]] || fail "a .bas file is taken for '$type', not text/x-basic"
-"${desktop_env[@]}" gio mime text/x-basic | grep -q '^Default application for .*: kov1\.desktop$' ||
-  fail "kov1 is not the program for text/x-basic"
+handlers=$("${desktop_env[@]}" gio mime text/x-basic)
+grep -q '^Default application for .*: kov1\.desktop$' <<< "$handlers" ||
+  fail "kov1 is not the program for text/x-basic: $handlers"
 
 for page in kov1 kov1-render; do
   file=$prefix/share/man/man1/$page.1
