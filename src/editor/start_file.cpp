@@ -48,7 +48,7 @@ void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_jo
   PCOPY(0, 1);
   set_pages(1, 1);
   file_close_all();
-  LoadImage(ed, utf8_to_cp437(LastPart(name)), name);
+  LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
   PCOPY(0, 1);
   set_pages(0, 0);
   ReadCursorColours(ed);
