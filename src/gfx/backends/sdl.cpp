@@ -93,6 +93,8 @@ struct Window {
   bool repaint = false;
   bool toggle_fullscreen = false;
   bool keys_written = false;
+  // When the oldest key not yet followed by a presented frame was written.
+  std::chrono::steady_clock::time_point key_at{};
 };
 
 Shared g;
@@ -171,6 +173,8 @@ void write_key(Window& w, GfxScreen* s, uint32_t code) {
   if (code == 0) return;
   key_ring_write(s->keys, code);
   w.keys_written = true;
+  if (w.key_at == std::chrono::steady_clock::time_point{})
+    w.key_at = std::chrono::steady_clock::now();
 }
 
 void write_text(Window& w, GfxScreen* s, const char* text) {
@@ -275,14 +279,24 @@ void set_icon(Window& w) {
   w.icon.clear();
 }
 
-void count_cycle(bool presented, std::chrono::steady_clock::time_point start) {
-  auto ns =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
-          .count();
+uint64_t ns_between(std::chrono::steady_clock::time_point a,
+                    std::chrono::steady_clock::time_point b) {
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(b - a).count());
+}
+
+// A frame presented by a cycle that began after a key was written is the
+// first that can show the program's answer to it.
+void count_cycle(Window& w, bool presented, std::chrono::steady_clock::time_point start) {
+  const auto end = std::chrono::steady_clock::now();
   std::lock_guard<std::mutex> guard(g.stats_mutex);
   SdlCycleStats& st = g.stats;
   (presented ? st.presented : st.unchanged) += 1;
-  (presented ? st.presented_ns : st.unchanged_ns) += static_cast<uint64_t>(ns);
+  (presented ? st.presented_ns : st.unchanged_ns) += ns_between(start, end);
+  if (presented && w.key_at != std::chrono::steady_clock::time_point{} && w.key_at < start) {
+    st.keys_shown += 1;
+    st.key_to_shown_ns += ns_between(w.key_at, end);
+    w.key_at = {};
+  }
 }
 
 void toggle_fullscreen(Window& w) {
@@ -323,7 +337,7 @@ void run_cycle(Window& w) {
     w.repaint = false;
     present(w);
   }
-  count_cycle(presented, start);
+  count_cycle(w, presented, start);
 }
 
 int window_thread(void* data) {
