@@ -118,8 +118,10 @@ double WaitForCursor(Display* d, Window w, int scale, int x, Clock::time_point f
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string kov1 =
-      argc > 1 ? argv[1] : (std::filesystem::path(argv[0]).parent_path() / "kov1").string();
+  const std::string kov1 =
+      std::filesystem::absolute(argc > 1 ? std::filesystem::path(argv[1])
+                                         : std::filesystem::path(argv[0]).parent_path() / "kov1")
+          .string();
   const int presses = argc > 2 ? std::atoi(argv[2]) : 200;
   Display* d = XOpenDisplay(nullptr);
   int ev = 0, er = 0, major = 0, minor = 0;

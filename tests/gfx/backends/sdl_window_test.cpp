@@ -78,6 +78,25 @@ TEST_F(SdlWindowTest, ClientAreaIs640By400AndShowsEachRowTwice) {
   EXPECT_TRUE(ShowsDots(p, 1, 0, 0)) << "the dots are not shown as drawn";
 }
 
+// The window opens at the largest whole scale of 640 x 400 that fits the
+// usable area of the desktop, and at least at scale 1.
+TEST_F(SdlWindowTest, OpensAtTheLargestWholeScaleThatFits) {
+  struct Case {
+    int w, h;
+    const char* size;
+  };
+  for (Case c :
+       {Case{1600, 1000, "1280x800"}, Case{1920, 1200, "1920x1200"}, Case{1279, 1200, "640x400"},
+        Case{1280, 799, "640x400"}, Case{600, 300, "640x400"}}) {
+    SCREEN(0, 0, 0, 0, 0);
+    ASSERT_TRUE(SetUsableArea(c.w, c.h));
+    ASSERT_EQ(SCREEN(8, 4, 2, 0, 0), 0);
+    EXPECT_EQ(WindowGeometry(FindWindow()), std::string(c.size) + " IsViewable")
+        << "usable area " << c.w << " x " << c.h;
+  }
+  EXPECT_TRUE(SetUsableArea(1024, 768));
+}
+
 TEST_F(SdlWindowTest, HiddenPageShowsOnlyWhenMadeVisible) {
   set_pages(1, 0);
   DrawDots();
@@ -95,7 +114,7 @@ TEST_F(SdlWindowTest, HiddenPageShowsOnlyWhenMadeVisible) {
 
 TEST_F(SdlWindowTest, ResizedWindowScalesByWholeFactorsCentredOnBlack) {
   DrawDots();
-  // A screenshot needs the whole window on the 1280 x 1024 screen.
+  // A screenshot needs the whole window on the screen.
   ASSERT_EQ(RunCommand("xdotool windowmove --sync " + window_ + " 0 0"), 0);
   // 1280 x 850 fits twice 640 x 400: the picture is 1280 x 800 at (0, 25).
   ASSERT_EQ(RunCommand("xdotool windowsize " + window_ + " 1280 850"), 0);
