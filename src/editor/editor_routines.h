@@ -25,6 +25,9 @@ void DotKey(Editor& ed);
 // returns when the user chose not to exit.
 void ExitRequest(Editor& ed);
 
+// Titles the window with the drawing's name and the cursor's position.
+void ShowWindowTitle(const Editor& ed);
+
 void StartUp(Editor& ed);
 [[noreturn]] void MainLoop(Editor& ed);
 

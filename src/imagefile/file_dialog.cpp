@@ -106,6 +106,7 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
   file_open(kJournalFile, kJournalName, FileMode::Append);
   BEEP();
   ed.Saved = 1;
+  ed.DrawingName = trim_file_name(typed);
   PCOPY(0, 1);
   return true;
 }

@@ -32,10 +32,12 @@
 // converter is the 8-bit palette index to 32 bits; converters to 15-, 16- and
 // 24-bit displays and their channel-order variants are left out.
 #include <SDL.h>
+#include <langinfo.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <clocale>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +121,7 @@ struct Window {
 
 Shared g;
 Window g_win;
+std::string g_saved_ctype;          // the locale's character type before the window opened
 thread_local int t_lock_depth = 0;  // how often this thread holds g.lock
 
 bool has_display() {
@@ -417,6 +420,21 @@ int window_thread(void* data) {
 
 // --- the driver entries (program thread) ---
 
+// Xlib converts a window's title through the character type of the C
+// library's locale, and in one that is not UTF-8 SDL cannot set a title
+// with letters outside ASCII. While the window exists the character type is
+// therefore UTF-8; closing puts back what was there.
+void use_utf8_ctype() {
+  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
+  g_saved_ctype = std::setlocale(LC_CTYPE, nullptr);
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) g_saved_ctype.clear();
+}
+
+void restore_ctype() {
+  if (!g_saved_ctype.empty()) std::setlocale(LC_CTYPE, g_saved_ctype.c_str());
+  g_saved_ctype.clear();
+}
+
 void sdl_close();
 
 int sdl_open(GfxScreen* screen, const char* title, int width, int height, int depth,
@@ -447,6 +465,7 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
   g.phase = Phase::Starting;
   g.stop = false;
   g.wake_pending = false;
+  use_utf8_ctype();
   g.thread = SDL_CreateThread(window_thread, "window", &g_win);
   if (!g.thread) return 1;
   std::unique_lock<std::mutex> lk(g.run_mutex);
@@ -459,10 +478,14 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
 
 void sdl_close() {
   for (; t_lock_depth > 0; --t_lock_depth) g.lock.unlock();
-  if (!g.thread) return;
+  if (!g.thread) {
+    restore_ctype();
+    return;
+  }
   g.stop = true;
   if (g.running.exchange(false)) push_wake_event();
   SDL_WaitThread(g.thread, nullptr);
+  restore_ctype();
   g.thread = nullptr;
   g.phase = Phase::Closed;
   std::lock_guard<std::recursive_mutex> guard(g.lock);

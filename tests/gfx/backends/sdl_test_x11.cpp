@@ -133,14 +133,16 @@ void SdlWindowTest::SetUp() {
   ASSERT_EQ(SCREEN(8, 4, 2, 0, 0), 0);
   ASSERT_STREQ(gfx_screen()->driver->name, "SDL");
   window_ = FindWindow();
-  ASSERT_FALSE(window_.empty()) << "no window titled sdl_window_test";
+  ASSERT_FALSE(window_.empty()) << "no window of sdl_window_test";
 }
 
-std::string FindWindow(const std::string& title) {
+std::string FindWindow(const std::string& program) {
   auto deadline = Clock::now() + std::chrono::seconds(5);
   std::string out;
   while (Clock::now() < deadline) {
-    if (RunCommand("xdotool search --onlyvisible --name '^" + title + "$'", &out) == 0) break;
+    if (RunCommand("xdotool search --onlyvisible --classname '^" + program + "$'", &out) == 0) {
+      break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   std::istringstream lines(out);

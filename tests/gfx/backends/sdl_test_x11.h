@@ -41,9 +41,9 @@ class SdlWindowTest : public ::testing::Test {
   std::string window_;  // X11 window id, decimal
 };
 
-// The shown window with this title (the program's name when the screen
-// opens), as an X11 window id in decimal; "" when none shows within 5 s.
-std::string FindWindow(const std::string& title = "sdl_window_test");
+// The shown window of the program (its window class), as an X11 window id
+// in decimal; "" when none shows within 5 s.
+std::string FindWindow(const std::string& program = "sdl_window_test");
 
 struct Picture {
   int width = 0, height = 0;

@@ -164,6 +164,31 @@ TEST_F(SdlWindowTest, CloseRequestGivesOneCodeAndTheWindowStays) {
   EXPECT_TRUE(ShowsDots(p, 1, 0, 0));
 }
 
+// The window's _NET_WM_NAME as xprop shows it, once it is `title` or after 5 s.
+std::string WindowTitleBecomes(const std::string& window, const std::string& title) {
+  const std::string want = "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"\n";
+  std::string out;
+  auto deadline = Clock::now() + std::chrono::seconds(5);
+  while (Clock::now() < deadline) {
+    if (RunCommand("env LC_ALL=C.UTF-8 xprop -id " + window + " _NET_WM_NAME", &out) == 0 &&
+        out == want) {
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return out;
+}
+
+// The window is titled with the program's name, then with what the program
+// sets, in UTF-8 whatever the locale.
+TEST_F(SdlWindowTest, TitleChangeReachesTheWindow) {
+  EXPECT_EQ(WindowTitleBecomes(window_, "sdl_window_test"),
+            "_NET_WM_NAME(UTF8_STRING) = \"sdl_window_test\"\n");
+  const std::string title = "kov1 \xE2\x80\x94 HOUSE.BAS \xE2\x80\x94 123, 45";
+  set_window_title(title);
+  EXPECT_EQ(WindowTitleBecomes(window_, title), "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"\n");
+}
+
 TEST_F(SdlWindowTest, PaletteChangeIsShownOnTheNextCycle) {
   DrawDots();
   ScreenshotUntil(window_, [](const Picture& pic) { return ShowsDots(pic, 1, 0, 0); });
