@@ -310,15 +310,18 @@ bool upload_converted_rows(Window& w) {
 }
 
 // The picture scaled by the largest whole factor that fits (at least 1),
-// centred on black, nearest-neighbour.
+// centred on black, nearest-neighbour. The black is only drawn where the
+// picture leaves a margin.
 void present(Window& w) {
   int out_w = 0, out_h = 0;
   SDL_GetRendererOutputSize(w.renderer, &out_w, &out_h);
   int factor = std::max(1, std::min(out_w / w.width, out_h / w.height));
   SDL_Rect dst{(out_w - w.width * factor) / 2, (out_h - w.height * factor) / 2, w.width * factor,
                w.height * factor};
-  SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(w.renderer);
+  if (dst.w != out_w || dst.h != out_h) {
+    SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(w.renderer);
+  }
   SDL_RenderCopy(w.renderer, w.texture, nullptr, &dst);
   SDL_RenderPresent(w.renderer);
   g.presents.fetch_add(1, std::memory_order_relaxed);
