@@ -25,9 +25,6 @@ void DotKey(Editor& ed);
 // returns when the user chose not to exit.
 void ExitRequest(Editor& ed);
 
-// Titles the window with the drawing's name and the cursor's position.
-void ShowWindowTitle(const Editor& ed);
-
 void StartUp(Editor& ed);
 [[noreturn]] void MainLoop(Editor& ed);
 
@@ -38,3 +35,6 @@ void InstallErrorHandler(Editor& ed);
 void DrawEditorHelpLine(bool capital_help);
 // Clears the work page and draws the help line and the border.
 void DrawEditorScreen(bool capital_help);
+
+// Titles the window with the drawing's name and the cursor's position.
+void ShowWindowTitle(const Editor& ed);
