@@ -1,25 +1,32 @@
 // The SDL back-end's presentation cost, as its window thread times its own
 // cycles: one cycle after a full-screen change (all 200 rows converted,
-// uploaded and presented) and one cycle with nothing changed. The figures
-// are the thread's, not the benchmark loop's, so each iteration waits for the
-// next cycle (about 10 ms) and reports that cycle's time; the iteration
-// counts are fixed, as the thread sets the pace.
+// uploaded and presented), one cycle with nothing changed, and the time from
+// a key reaching the window thread to the frame that shows the program's
+// answer (a cursor of five pixels moved). The figures are the thread's, not
+// the benchmark loop's, so each iteration waits for the thread and reports
+// its time; the iteration counts are fixed, as the thread sets the pace.
 //
 // Needs an X display; on a machine without one:
 //   xvfb-run -a build/present_bench
 // SDL draws with its software renderer unless SDL_RENDER_DRIVER names another.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "gfx/backends/backends.h"
 #include "gfx/backends/sdl_backend.h"
 #include "gfx/display_driver.h"
 #include "gfx/draw.h"
+#include "gfx/keyboard.h"
 #include "gfx/screen.h"
 
 namespace {
@@ -58,9 +65,13 @@ BENCHMARK(BM_PresentFullScreenChange)
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);
 
+// A cycle woken by an event that changes nothing.
 void BM_PresentUnchangedFrame(benchmark::State& state) {
   for (auto _ : state) {
     SdlCycleStats before = sdl_cycle_stats(), after;
+    SDL_Event nothing{};
+    nothing.type = SDL_USEREVENT;
+    SDL_PushEvent(&nothing);
     if (!WaitForCycle([](const SdlCycleStats& s) { return s.unchanged; }, before.unchanged,
                       &after)) {
       state.SkipWithError("the window thread ran no cycle");
@@ -75,6 +86,63 @@ BENCHMARK(BM_PresentUnchangedFrame)
     ->UseManualTime()
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);
+
+// A plus of five pixels at x, y in a colour, as the editor's cursor.
+void Plus(int x, int y, uint32_t colour) {
+  const int arms[5][2] = {{0, -1}, {0, 1}, {1, 0}, {-1, 0}, {0, 0}};
+  for (auto [dx, dy] : arms)
+    PSET(static_cast<float>(x + dx), static_cast<float>(y + dy), colour, 0, 0);
+}
+
+// Another thread presses Right at random moments 3 to 15 ms apart; this
+// thread waits for each key as the editor does and moves the cursor.
+void BM_KeyToPresent(benchmark::State& state) {
+  std::atomic<bool> done{false};
+  std::atomic<int> pressed{0};
+  std::thread presser([&] {
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> pause_us(3000, 15000);
+    while (!done) {
+      std::this_thread::sleep_for(std::chrono::microseconds(pause_us(random)));
+      if (pressed > 0) continue;  // the last one is not yet shown
+      SDL_Event e{};
+      e.type = SDL_KEYDOWN;
+      e.key.state = SDL_PRESSED;
+      e.key.keysym.scancode = SDL_SCANCODE_RIGHT;
+      e.key.keysym.sym = SDLK_RIGHT;
+      ++pressed;
+      SDL_PushEvent(&e);
+    }
+  });
+  int x = 10;
+  std::vector<double> us;
+  for (auto _ : state) {
+    SdlCycleStats before = sdl_cycle_stats(), after;
+    wait_key();
+    Plus(x, 33, 0);
+    x = x < 600 ? x + 1 : 10;
+    Plus(x, 33, 15);
+    if (!WaitForCycle([](const SdlCycleStats& s) { return s.keys_shown; }, before.keys_shown,
+                      &after)) {
+      state.SkipWithError("the answer to a key was not presented");
+      break;
+    }
+    --pressed;
+    const double ns = static_cast<double>(after.key_to_shown_ns - before.key_to_shown_ns) /
+                      static_cast<double>(after.keys_shown - before.keys_shown);
+    state.SetIterationTime(ns / 1e9);
+    us.push_back(ns / 1e3);
+  }
+  done = true;
+  presser.join();
+  while (!INKEY().empty()) {
+  }
+  if (us.empty()) return;
+  std::sort(us.begin(), us.end());
+  state.counters["median_us"] = us[us.size() / 2];
+  state.counters["p90_us"] = us[us.size() * 9 / 10];
+}
+BENCHMARK(BM_KeyToPresent)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -37,6 +37,8 @@ struct Editor {
   int Started = 0;        // 1 once the graphics screen is up
   int DprintWritten = 0;  // the text subroutine block is in the journal
   int RedrawRequest = 0;  // a help page has just closed
+  // The drawing last saved or loaded, as typed (code page 437); "" when none.
+  std::string DrawingName;
 };
 
 // The journal's file name and file number; a save or load uses file 2.

@@ -38,3 +38,6 @@ void InstallErrorHandler(Editor& ed);
 void DrawEditorHelpLine(bool capital_help);
 // Clears the work page and draws the help line and the border.
 void DrawEditorScreen(bool capital_help);
+
+// Titles the window with the drawing's name and the cursor's position.
+void ShowWindowTitle(const Editor& ed);

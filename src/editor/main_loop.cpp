@@ -73,6 +73,7 @@ void MainLoop(Editor& ed) {
       DrawPreview(ed);
     }
     DrawCursor(ed);
+    ShowWindowTitle(ed);
     ed.Key = wait_key();
     EraseCursor(ed);
     ActOnKey(ed);

@@ -29,12 +29,15 @@ struct DisplayDriver {
   // Called by the key reader whenever it finds the key ring empty; a headless
   // back-end that feeds keys from a script acts here.
   void (*on_empty_ring)() = nullptr;
-  // Waits up to ms milliseconds for a key to arrive (the idle wait of every
-  // key-polling loop); null means sleep the time.
+  // Waits up to ms milliseconds for a key to arrive, or with ms < 0 until one
+  // is pending (the idle wait of every key-polling loop); null means sleep
+  // the time.
   void (*wait_for_key)(int ms) = nullptr;
   // Sets the window's icon: w x h pixels as 0xAARRGGBB, row by row. The
   // back-end keeps its own copy.
   void (*set_icon)(const uint32_t* argb, int w, int h) = nullptr;
+  // Sets the window's title (UTF-8). The back-end keeps its own copy.
+  void (*set_title)(const char* utf8) = nullptr;
   // True when the back-end keeps the program's clock itself (no real time passes).
   bool virtual_time = false;
 };

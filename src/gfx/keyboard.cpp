@@ -10,6 +10,9 @@ namespace {
 
 std::string g_leftover;  // characters of the one-character read still to come
 
+// The pause between polls where nothing signals a key's arrival.
+constexpr int kIdlePollMs = 5;
+
 void empty_ring_moment(const GfxScreen* s) {
   if (s->driver->on_empty_ring) s->driver->on_empty_ring();
 }
@@ -133,7 +136,7 @@ void wait_for_key_signal(int ms) {
   if (s && s->driver->wait_for_key) {
     s->driver->wait_for_key(ms);
   } else if (!s || !s->driver->virtual_time) {
-    sleep_ms(ms);
+    sleep_ms(ms < 0 ? kIdlePollMs : ms);
   }
 }
 
@@ -141,6 +144,6 @@ std::string wait_key() {
   for (;;) {
     std::string k = INKEY();
     if (!k.empty()) return k;
-    wait_for_key_signal(5);
+    wait_for_key_signal(-1);
   }
 }

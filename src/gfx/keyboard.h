@@ -41,7 +41,8 @@ char read_char();
 void reset_char_reader();
 
 // Waits up to ms milliseconds for the key-arrived signal (the idle wait
-// between empty polls of a key-waiting loop).
+// between empty polls of a key-waiting loop); with ms < 0, until a key is
+// pending where the back-end can tell, else a few milliseconds.
 void wait_for_key_signal(int ms);
 
 // Polls INKEY until it returns a key, idling between empty polls.

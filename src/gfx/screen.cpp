@@ -56,15 +56,6 @@ void close_screen_at_exit() {
   close_screen();
 }
 
-// The program's file name without its last extension.
-std::string window_title() {
-  std::string name = program_invocation_short_name;
-  if (name.size() > 127) name.resize(127);
-  size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
-}
-
 const uint8_t* font_for_height(int height) {
   if (height == 14) return &kFont8x14[0][0];
   if (height == 16) return &kFont8x16[0][0];
@@ -152,6 +143,14 @@ void reset_mirrors(GfxScreen* s) {
 
 }  // namespace
 
+std::string program_name() {
+  std::string name = program_invocation_short_name;
+  if (name.size() > 127) name.resize(127);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
 // Defined in drivers.cpp: the back-end choice.
 const DisplayDriver* open_display_driver(GfxScreen* screen, const char* title, int flags,
                                          int refresh_rate);
@@ -213,8 +212,8 @@ int SCREEN(uint32_t mode, int depth, int pages, int flags, int refresh_rate) {
   }
   GfxScreen* s = build_screen(*m, depth, pages, flags);
   s->mode = static_cast<int>(mode);
-  std::string title = window_title();
-  s->driver = open_display_driver(s, title.c_str(), flags, refresh_rate);
+  s->title = program_name();
+  s->driver = open_display_driver(s, s->title.c_str(), flags, refresh_rate);
   if (!s->driver) {
     release_screen(s);
     return g_last_error = 1;
@@ -321,6 +320,13 @@ void set_window_icon(int x, int y, int w, int h, uint32_t transparent) {
   }
   unlock_screen_unflagged();
   s->driver->set_icon(argb.data(), w, h * k);
+}
+
+void set_window_title(const std::string& utf8) {
+  GfxScreen* s = g_screen;
+  if (!s || !s->driver->set_title || s->title == utf8) return;
+  s->title = utf8;
+  s->driver->set_title(utf8.c_str());
 }
 
 uint32_t mask_colour(const GfxScreen* s, uint32_t colour) {

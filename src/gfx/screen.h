@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gfx/keyboard.h"
@@ -64,6 +65,7 @@ struct GfxScreen {
   const DisplayDriver* driver;
   int lock_count;
   KeyRing keys;
+  std::string title;  // the window's title, UTF-8
 };
 
 using PutPixelFn = void (*)(uint8_t* row, int x, uint32_t colour);
@@ -129,6 +131,14 @@ void flag_rows(GfxScreen* screen, int first, int last);
 // `transparent` are left transparent. Nothing happens without a screen, when
 // the rectangle is not wholly on it, or when the back-end shows no icon.
 void set_window_icon(int x, int y, int w, int h, uint32_t transparent);
+
+// The program's file name without its extension: the window's title when
+// the screen opens.
+std::string program_name();
+
+// Sets the window's title (UTF-8). Nothing happens without a screen, when
+// the title is already this, or when the back-end has no title.
+void set_window_title(const std::string& utf8);
 
 // A colour value masked to the width of one framebuffer pixel.
 uint32_t mask_colour(const GfxScreen* screen, uint32_t colour);

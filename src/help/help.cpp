@@ -147,10 +147,10 @@ void DrawPageText(const PageText& page) {
   }
 }
 
-// The next key, or "" after idling a moment when none is pending.
+// The next key, or "" after idling until one is pending.
 std::string PollKey() {
   std::string key = INKEY();
-  if (key.empty()) wait_for_key_signal(5);
+  if (key.empty()) wait_for_key_signal(-1);
   return key;
 }
 

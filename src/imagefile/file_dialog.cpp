@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/screen.h"
@@ -63,7 +65,8 @@ std::string WaitNameKey(Editor& ed, NameField& f) {
       return "";
     }
     if (!key.empty()) return key;
-    wait_for_key_signal(5);
+    // Until the next blink, unless a key comes first.
+    wait_for_key_signal(std::max(1, static_cast<int>((noted + 0.2 - TIMER()) * 1000) + 1));
   }
 }
 
@@ -106,6 +109,7 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
   file_open(kJournalFile, kJournalName, FileMode::Append);
   BEEP();
   ed.Saved = 1;
+  ed.DrawingName = trim_file_name(typed);
   PCOPY(0, 1);
   return true;
 }

@@ -54,6 +54,7 @@ void NewImage(Editor& ed) {
   file_open(kJournalFile, kJournalName, FileMode::Output);
   file_print(kJournalFile, "SCREEN 8");
   ed.DprintWritten = 0;
+  ed.DrawingName.clear();
   set_pages(0, 0);
   DrawEditorScreen(true);
   TextState& t = text_state();

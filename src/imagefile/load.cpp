@@ -77,6 +77,7 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   file_close_all();
   file_open(kJournalFile, kJournalName, FileMode::Append);
   ed.DprintWritten = result.had_block ? 1 : 0;
+  ed.DrawingName = trim_file_name(typed_name);
 
   TextState& t = text_state();
   t.Fcolor = 7;

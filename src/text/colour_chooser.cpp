@@ -45,7 +45,7 @@ std::string wait_chooser_key(Editor& ed) {
       return "";
     }
     if (!key.empty()) return key;
-    wait_for_key_signal(5);
+    wait_for_key_signal(-1);
   }
 }
 

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "runtime/clock.h"
 #include "runtime/sound.h"
@@ -48,6 +53,39 @@ TEST(Sound, ToneLastsItsLengthOnTheSilentDriver) {
   const auto took = Steady::now() - start;
   EXPECT_GE(took, std::chrono::milliseconds(140));
   EXPECT_LT(took, std::chrono::seconds(2));
+}
+
+// Each tone takes its time whether or not there is a sound device to hear it
+// (SDL_AUDIODRIVER=none: none at all; unset: whatever this machine has), and
+// nothing of the sound library reaches standard error meanwhile.
+TEST(Sound, ToneTakesItsTimeAndLeavesStandardErrorQuiet) {
+  for (const char* driver : {"none", ""}) {
+    if (*driver) {
+      setenv("SDL_AUDIODRIVER", driver, 1);
+    } else {
+      unsetenv("SDL_AUDIODRIVER");
+    }
+    const std::string path = ::testing::TempDir() + "sound_stderr_" + std::to_string(getpid());
+    std::fflush(stderr);
+    const int saved = dup(2);
+    ASSERT_TRUE(std::freopen(path.c_str(), "w", stderr));
+    auto start = Steady::now();
+    PlayTone(1000, 0);
+    const auto zero = Steady::now() - start;
+    start = Steady::now();
+    PlayTone(523, 3);
+    const auto took = Steady::now() - start;
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::ostringstream err;
+    err << std::ifstream(path).rdbuf();
+    std::remove(path.c_str());
+    EXPECT_LT(zero, std::chrono::milliseconds(50)) << driver;
+    EXPECT_GE(took, std::chrono::milliseconds(150)) << driver;
+    EXPECT_LT(took, std::chrono::seconds(2)) << driver;
+    EXPECT_EQ(err.str(), "") << driver;
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 //
 // The back-end acts only at an empty-ring moment (INKEY, the key test, a key
 // wait or SLEEP finding the ring empty): the clock advances 10 ms, pending
-// wait, snap and pages lines are carried out, then the next key or burst is
+// wait, snap, pages and title lines are carried out, then the next key or burst is
 // written into the ring with its normal write; the caller still finds the
 // ring empty and the program's next read gets the key. The first moment with
 // no line left writes the snapshot "final", prints "script ended", flushes
@@ -43,6 +43,7 @@ struct ScriptRun {
   std::vector<ScriptStep> steps;
   size_t next = 0;     // the first step not carried out in full
   size_t pressed = 0;  // presses of steps[next] already written
+  std::string title;   // the window's title as the program last set it
 };
 
 ScriptRun g_run;
@@ -178,8 +179,9 @@ void write_keys(GfxScreen* s, const ScriptStep& step) {
   unlock_screen_unflagged();
 }
 
-int script_open(GfxScreen* s, const char*, int, int, int, int, int) {
+int script_open(GfxScreen* s, const char* title, int, int, int, int, int) {
   g_run = ScriptRun{};
+  g_run.title = title;
   if (s->bytes_per_pixel != 1) {
     std::fputs("script: snapshots need a screen of one byte per pixel\n", stderr);
     return 1;
@@ -233,6 +235,9 @@ void script_on_empty_ring() {
       case StepKind::Pages:
         snap_pages(s, step.name, step.line);
         break;
+      case StepKind::Title:
+        write_snapshot_file(step.name + ".txt", g_run.title + "\n", step.line);
+        break;
     }
     ++g_run.next;
   }
@@ -242,6 +247,10 @@ void script_on_empty_ring() {
 void script_lock() {}
 void script_unlock() {}
 void script_wait_for_key(int) {}
+
+void script_set_title(const char* utf8) {
+  g_run.title = utf8;
+}
 
 }  // namespace
 
@@ -256,5 +265,6 @@ const DisplayDriver kScriptDriver = {
     .list_modes = nullptr,
     .on_empty_ring = script_on_empty_ring,
     .wait_for_key = script_wait_for_key,
+    .set_title = script_set_title,
     .virtual_time = true,
 };

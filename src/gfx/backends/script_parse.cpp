@@ -190,8 +190,10 @@ bool parse_line(std::string_view line, ScriptStep& step, std::string& reason) {
     if (step.ms < 0) reason = "wait needs a number of milliseconds";
     return step.ms >= 0;
   }
-  if (is_word(first, "snap") || is_word(first, "pages")) {
-    step.kind = is_word(first, "snap") ? StepKind::Snap : StepKind::Pages;
+  if (is_word(first, "snap") || is_word(first, "pages") || is_word(first, "title")) {
+    step.kind = is_word(first, "snap")    ? StepKind::Snap
+                : is_word(first, "pages") ? StepKind::Pages
+                                          : StepKind::Title;
     step.name = n == 2 ? std::string(words[1]) : std::string();
     if (!valid_snapshot_name(step.name)) {
       reason = "a snapshot needs one name without \"/\", not starting with \".\"";

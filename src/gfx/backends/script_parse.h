@@ -3,7 +3,7 @@
 // One step per line; a CR before the LF and blanks around a line are ignored,
 // empty lines and lines starting with # are skipped. The line forms:
 //   KEY | KEY * N | text "STRING" | burst KEY ... | CODE n | wait MS |
-//   snap NAME | pages NAME
+//   snap NAME | pages NAME | title NAME
 // KEY is a printable ASCII character other than # and blank (itself), or a
 // key name compared without regard to case (script_key_code). The words of
 // the forms are compared without regard to case too. parse_script stops at
@@ -21,6 +21,7 @@ enum class StepKind {
   Wait,   // ms of the program's clock
   Snap,   // NAME.ppm and NAME.pgm of the visible page
   Pages,  // NAME-0.pgm and NAME-1.pgm
+  Title,  // NAME.txt: the window's title
 };
 
 struct ScriptStep {

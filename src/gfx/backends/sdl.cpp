@@ -3,29 +3,41 @@
 //
 // The window thread owns all of SDL's video: it starts and stops the video
 // subsystem (never SDL_Quit: the sound may be using SDL's audio), creates the
-// window, renderer and texture, and handles the events. About every 10 ms it
-// takes the lock shared with the program thread, applies a palette change,
-// converts the flagged rows of the visible page, clears the flags and writes
-// keys into the ring. It then releases the lock, and only then uploads the
-// changed rows and presents. Presenting outside the lock, rather than holding
-// it for the whole cycle, is deliberate: a present that waits for the
-// display's vertical blank must never stall the program's drawing. What the
-// lock still guarantees is that no row is converted while a drawing operation
-// changes it. A cycle with no flagged row and no palette change uploads and
-// presents nothing.
+// window, renderer and texture, and handles the events. It sleeps in SDL's
+// event wait until a window event comes or the program wakes it, and then
+// runs one cycle: it takes the lock shared with the program thread, applies a
+// palette change, converts the flagged rows of the visible page, clears the
+// flags and writes keys into the ring. It then releases the lock, and only
+// then uploads the changed rows and presents. Presenting outside the lock,
+// rather than holding it for the whole cycle, is deliberate: a present that
+// waits for the display's vertical blank must never stall the program's
+// drawing. What the lock still guarantees is that no row is converted while a
+// drawing operation changes it. A cycle with no flagged row and no palette
+// change uploads and presents nothing.
 //
-// The window's icon is handed over like the palette: the program thread
-// leaves a copy under the lock and the window thread sets it on its next
-// cycle. The window thread also times its cycles, for the benchmarks.
+// The program wakes the thread when it releases the lock with work left for
+// it (flagged rows, or a new palette, icon or title): it pushes one event of
+// its own into SDL's queue, which ends the event wait. At most one such event
+// is on its way at a time; the thread clears that mark before it takes the
+// lock, so a change made after it looked always sends a new one, and no
+// change waits for a later event. Without any event the thread still wakes
+// every few seconds, so that SDL can keep the screen saver off.
+//
+// The window's icon and title are handed over like the palette: the program
+// thread leaves a copy under the lock and the window thread sets it in its
+// next cycle, so the title changes at most once per presented frame. The
+// window thread also times its cycles, for the benchmarks.
 //
 // The texture is 32-bit ARGB and SDL converts it for the display, so the only
 // converter is the 8-bit palette index to 32 bits; converters to 15-, 16- and
 // 24-bit displays and their channel-order variants are left out.
 #include <SDL.h>
+#include <langinfo.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <clocale>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -44,7 +56,8 @@
 
 namespace {
 
-constexpr auto kCycle = std::chrono::milliseconds(10);
+// The longest event wait; SDL keeps the screen saver off from its event pump.
+constexpr int kIdleWakeMs = 10000;
 
 enum class Phase { Closed, Starting, Running, Failed };
 
@@ -58,16 +71,24 @@ struct Shared {
   std::mutex key_mutex;  // the key-arrived signal
   std::condition_variable key_cv;
 
-  std::mutex run_mutex;  // start-up handshake and stop request
+  std::mutex run_mutex;  // start-up handshake
   std::condition_variable run_cv;
   Phase phase = Phase::Closed;
-  bool stop = false;
+  std::atomic<bool> stop{false};
+  // The window thread waits for events, and the program may wake it with an
+  // event of the type wake_event; wake_pending while one is on its way.
+  std::atomic<bool> running{false};
+  std::atomic<bool> wake_pending{false};
+  std::atomic<Uint32> wake_event{0};
   // An SDL thread, so that SDL frees what it keeps per thread when it ends.
   SDL_Thread* thread = nullptr;
 
   std::vector<uint32_t> icon;  // ARGB, guarded by lock; kept for a reopened window
   int icon_w = 0, icon_h = 0;
   bool icon_changed = false;
+
+  std::string title;  // UTF-8, guarded by lock
+  bool title_changed = false;
 
   int refresh_rate = 0;
   std::atomic<uint64_t> presents{0};
@@ -90,13 +111,17 @@ struct Window {
   std::vector<uint8_t> converted;  // framebuffer rows converted, not yet uploaded
   std::vector<uint32_t> icon;      // taken from Shared, not yet set
   int icon_w = 0, icon_h = 0;
+  bool title_changed = false;  // title taken from Shared, not yet set
   bool repaint = false;
   bool toggle_fullscreen = false;
   bool keys_written = false;
+  // When the oldest key not yet followed by a presented frame was written.
+  std::chrono::steady_clock::time_point key_at{};
 };
 
 Shared g;
 Window g_win;
+std::string g_saved_ctype;          // the locale's character type before the window opened
 thread_local int t_lock_depth = 0;  // how often this thread holds g.lock
 
 bool has_display() {
@@ -113,18 +138,43 @@ void set_phase(Phase phase) {
   g.run_cv.notify_all();
 }
 
+// Ends the window thread's event wait.
+void push_wake_event() {
+  SDL_Event e{};
+  e.type = g.wake_event;
+  SDL_PushEvent(&e);
+}
+
+// Wakes the window thread unless a wake-up is already on its way. Should the
+// push fail (SDL's queue full), the thread is awake anyway and clears the
+// mark in its next cycle.
+void wake_window_thread() {
+  if (g.running && !g.wake_pending.exchange(true)) push_wake_event();
+}
+
 // --- window thread: set-up and tear-down ---
+
+// The largest whole multiple of the presented size that fits the usable area
+// of the display the window opens on (at least 1).
+int opening_scale(const Window& w) {
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+  return std::max(1, std::min(usable.w / w.width, usable.h / w.height));
+}
 
 bool create_window(Window& w) {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   w.video_started = true;
+  g.wake_event = SDL_RegisterEvents(1);
+  if (g.wake_event == static_cast<Uint32>(-1)) return false;
   Uint32 flags = 0;
   if (!(w.flags & kScreenNoSwitch)) flags |= SDL_WINDOW_RESIZABLE;
   if (w.flags & kScreenNoFrame) flags |= SDL_WINDOW_BORDERLESS;
   if (w.flags & kScreenOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   if (w.flags & kScreenFullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  const int scale = opening_scale(w);
   w.window = SDL_CreateWindow(w.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              w.width, w.height, flags);
+                              w.width * scale, w.height * scale, flags);
   if (!w.window) return false;
   SDL_SetWindowMinimumSize(w.window, w.width, w.height);
   w.renderer = SDL_CreateRenderer(w.window, -1, 0);
@@ -132,6 +182,9 @@ bool create_window(Window& w) {
   w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                 w.width, w.height);
   if (!w.texture) return false;
+  // The picture is opaque: copied, not blended, which spares the renderer a
+  // blend of every pixel in every frame.
+  SDL_SetTextureBlendMode(w.texture, SDL_BLENDMODE_NONE);
   SDL_DisableScreenSaver();
   SDL_StartTextInput();
   w.pixels.assign(static_cast<size_t>(w.width) * w.height, 0xFF000000u);
@@ -171,6 +224,8 @@ void write_key(Window& w, GfxScreen* s, uint32_t code) {
   if (code == 0) return;
   key_ring_write(s->keys, code);
   w.keys_written = true;
+  if (w.key_at == std::chrono::steady_clock::time_point{})
+    w.key_at = std::chrono::steady_clock::now();
 }
 
 void write_text(Window& w, GfxScreen* s, const char* text) {
@@ -210,23 +265,27 @@ void handle_window_event(Window& w, GfxScreen* s, const SDL_WindowEvent& e) {
   }
 }
 
-void handle_events(Window& w, GfxScreen* s) {
-  SDL_Event e;
-  while (SDL_PollEvent(&e)) {
-    switch (e.type) {
-      case SDL_KEYDOWN:
-        handle_key_down(w, s, e.key);
-        break;
-      case SDL_TEXTINPUT:  // text of no key-down (an input method's)
-        if (!(SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))) write_text(w, s, e.text.text);
-        break;
-      case SDL_WINDOWEVENT:
-        handle_window_event(w, s, e.window);
-        break;
-      default:  // SDL_QUIT after a close request included
-        break;
-    }
+void handle_event(Window& w, GfxScreen* s, const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_KEYDOWN:
+      handle_key_down(w, s, e.key);
+      break;
+    case SDL_TEXTINPUT:  // text of no key-down (an input method's)
+      if (!(SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))) write_text(w, s, e.text.text);
+      break;
+    case SDL_WINDOWEVENT:
+      handle_window_event(w, s, e.window);
+      break;
+    default:  // the program's wake-up, and SDL_QUIT after a close request
+      break;
   }
+}
+
+// Handles the event the wait returned (if any) and all others queued.
+void handle_events(Window& w, GfxScreen* s, const SDL_Event* first) {
+  if (first) handle_event(w, s, *first);
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) handle_event(w, s, e);
 }
 
 // --- window thread: the work done after releasing the lock ---
@@ -251,15 +310,18 @@ bool upload_converted_rows(Window& w) {
 }
 
 // The picture scaled by the largest whole factor that fits (at least 1),
-// centred on black, nearest-neighbour.
+// centred on black, nearest-neighbour. The black is only drawn where the
+// picture leaves a margin.
 void present(Window& w) {
   int out_w = 0, out_h = 0;
   SDL_GetRendererOutputSize(w.renderer, &out_w, &out_h);
   int factor = std::max(1, std::min(out_w / w.width, out_h / w.height));
   SDL_Rect dst{(out_w - w.width * factor) / 2, (out_h - w.height * factor) / 2, w.width * factor,
                w.height * factor};
-  SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(w.renderer);
+  if (dst.w != out_w || dst.h != out_h) {
+    SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(w.renderer);
+  }
   SDL_RenderCopy(w.renderer, w.texture, nullptr, &dst);
   SDL_RenderPresent(w.renderer);
   g.presents.fetch_add(1, std::memory_order_relaxed);
@@ -275,14 +337,24 @@ void set_icon(Window& w) {
   w.icon.clear();
 }
 
-void count_cycle(bool presented, std::chrono::steady_clock::time_point start) {
-  auto ns =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
-          .count();
+uint64_t ns_between(std::chrono::steady_clock::time_point a,
+                    std::chrono::steady_clock::time_point b) {
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(b - a).count());
+}
+
+// A frame presented by a cycle that began after a key was written is the
+// first that can show the program's answer to it.
+void count_cycle(Window& w, bool presented, std::chrono::steady_clock::time_point start) {
+  const auto end = std::chrono::steady_clock::now();
   std::lock_guard<std::mutex> guard(g.stats_mutex);
   SdlCycleStats& st = g.stats;
   (presented ? st.presented : st.unchanged) += 1;
-  (presented ? st.presented_ns : st.unchanged_ns) += static_cast<uint64_t>(ns);
+  (presented ? st.presented_ns : st.unchanged_ns) += ns_between(start, end);
+  if (presented && w.key_at != std::chrono::steady_clock::time_point{} && w.key_at < start) {
+    st.keys_shown += 1;
+    st.key_to_shown_ns += ns_between(w.key_at, end);
+    w.key_at = {};
+  }
 }
 
 void toggle_fullscreen(Window& w) {
@@ -291,8 +363,9 @@ void toggle_fullscreen(Window& w) {
   w.repaint = true;
 }
 
-void run_cycle(Window& w) {
+void run_cycle(Window& w, const SDL_Event* first) {
   const auto start = std::chrono::steady_clock::now();
+  g.wake_pending = false;  // from here on, a change sends a new wake-up
   {
     std::lock_guard<std::recursive_mutex> guard(g.lock);
     GfxScreen* s = g.screen;
@@ -300,13 +373,18 @@ void run_cycle(Window& w) {
       w.icon = g.icon, w.icon_w = g.icon_w, w.icon_h = g.icon_h;
       g.icon_changed = false;
     }
+    if (g.title_changed) {
+      w.title = g.title;
+      w.title_changed = true;
+      g.title_changed = false;
+    }
     if (g.palette_changed) {
       std::memcpy(w.lut, g.palette, sizeof w.lut);
       g.palette_changed = false;
       std::fill(s->row_flags.begin(), s->row_flags.end(), 1);
     }
     convert_flagged_rows(w, s);
-    handle_events(w, s);
+    handle_events(w, s, first);
   }
   if (w.keys_written) {
     w.keys_written = false;
@@ -323,27 +401,45 @@ void run_cycle(Window& w) {
     w.repaint = false;
     present(w);
   }
-  count_cycle(presented, start);
+  if (w.title_changed) {
+    w.title_changed = false;
+    SDL_SetWindowTitle(w.window, w.title.c_str());
+  }
+  count_cycle(w, presented, start);
 }
 
 int window_thread(void* data) {
   auto* w = static_cast<Window*>(data);
   if (w->flags & kScreenHighPriority) SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
   bool ok = create_window(*w);
+  g.running = ok;
   set_phase(ok ? Phase::Running : Phase::Failed);
-  if (ok) {
-    std::unique_lock<std::mutex> lk(g.run_mutex);
-    while (!g.run_cv.wait_for(lk, kCycle, [] { return g.stop; })) {
-      lk.unlock();
-      run_cycle(*w);
-      lk.lock();
-    }
+  SDL_Event event;
+  bool have_event = false;
+  while (ok && !g.stop) {
+    run_cycle(*w, have_event ? &event : nullptr);
+    have_event = SDL_WaitEventTimeout(&event, kIdleWakeMs) == 1;
   }
   destroy_window(*w);
   return 0;
 }
 
 // --- the driver entries (program thread) ---
+
+// Xlib converts a window's title through the character type of the C
+// library's locale, and in one that is not UTF-8 SDL cannot set a title
+// with letters outside ASCII. While the window exists the character type is
+// therefore UTF-8; closing puts back what was there.
+void use_utf8_ctype() {
+  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
+  g_saved_ctype = std::setlocale(LC_CTYPE, nullptr);
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) g_saved_ctype.clear();
+}
+
+void restore_ctype() {
+  if (!g_saved_ctype.empty()) std::setlocale(LC_CTYPE, g_saved_ctype.c_str());
+  g_saved_ctype.clear();
+}
 
 void sdl_close();
 
@@ -368,10 +464,14 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
     std::fill(std::begin(g.palette), std::end(g.palette), 0xFF000000u);
     g.palette_changed = true;
     g.icon_changed = !g.icon.empty();
+    g.title = title;
+    g.title_changed = false;
   }
   g.refresh_rate = refresh_rate;
   g.phase = Phase::Starting;
   g.stop = false;
+  g.wake_pending = false;
+  use_utf8_ctype();
   g.thread = SDL_CreateThread(window_thread, "window", &g_win);
   if (!g.thread) return 1;
   std::unique_lock<std::mutex> lk(g.run_mutex);
@@ -384,13 +484,14 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
 
 void sdl_close() {
   for (; t_lock_depth > 0; --t_lock_depth) g.lock.unlock();
-  if (!g.thread) return;
-  {
-    std::lock_guard<std::mutex> guard(g.run_mutex);
-    g.stop = true;
+  if (!g.thread) {
+    restore_ctype();
+    return;
   }
-  g.run_cv.notify_all();
+  g.stop = true;
+  if (g.running.exchange(false)) push_wake_event();
   SDL_WaitThread(g.thread, nullptr);
+  restore_ctype();
   g.thread = nullptr;
   g.phase = Phase::Closed;
   std::lock_guard<std::recursive_mutex> guard(g.lock);
@@ -402,24 +503,54 @@ void sdl_lock() {
   ++t_lock_depth;
 }
 
+// Whether the window thread has work waiting (the caller holds the lock).
+bool work_waiting() {
+  const GfxScreen* s = g.screen;
+  if (g.palette_changed || g.icon_changed || g.title_changed) return true;
+  return s && std::memchr(s->row_flags.data(), 1, s->row_flags.size()) != nullptr;
+}
+
+// Releasing the outermost hold wakes the window thread for what was left.
 void sdl_unlock() {
-  --t_lock_depth;
+  const bool wake = --t_lock_depth == 0 && g.running && !g.wake_pending.load() && work_waiting();
   g.lock.unlock();
+  if (wake) wake_window_thread();
+}
+
+// A change made without holding the lock wakes the window thread at once;
+// under the lock, the outermost release does.
+void after_change() {
+  if (t_lock_depth == 0) wake_window_thread();
 }
 
 void sdl_set_palette_entry(int index, int r, int gr, int b) {
   if (index < 0 || index > 255) return;
-  std::lock_guard<std::recursive_mutex> guard(g.lock);
-  g.palette[index] = 0xFF000000u | (r & 0xFF) << 16 | (gr & 0xFF) << 8 | (b & 0xFF);
-  g.palette_changed = true;
+  {
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.palette[index] = 0xFF000000u | (r & 0xFF) << 16 | (gr & 0xFF) << 8 | (b & 0xFF);
+    g.palette_changed = true;
+  }
+  after_change();
 }
 
 void sdl_set_icon(const uint32_t* argb, int w, int h) {
   if (!argb || w <= 0 || h <= 0) return;
-  std::lock_guard<std::recursive_mutex> guard(g.lock);
-  g.icon.assign(argb, argb + static_cast<size_t>(w) * h);
-  g.icon_w = w, g.icon_h = h;
-  g.icon_changed = true;
+  {
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.icon.assign(argb, argb + static_cast<size_t>(w) * h);
+    g.icon_w = w, g.icon_h = h;
+    g.icon_changed = true;
+  }
+  after_change();
+}
+
+void sdl_set_title(const char* utf8) {
+  {
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.title = utf8;
+    g.title_changed = true;
+  }
+  after_change();
 }
 
 void sdl_wait_for_retrace() {
@@ -433,7 +564,11 @@ bool key_pending() {
 
 void sdl_wait_for_key(int ms) {
   std::unique_lock<std::mutex> lk(g.key_mutex);
-  g.key_cv.wait_for(lk, std::chrono::milliseconds(ms), key_pending);
+  if (ms < 0) {
+    g.key_cv.wait(lk, key_pending);
+  } else {
+    g.key_cv.wait_for(lk, std::chrono::milliseconds(ms), key_pending);
+  }
 }
 
 }  // namespace
@@ -459,5 +594,6 @@ const DisplayDriver kSdlDriver = {
     .on_empty_ring = nullptr,
     .wait_for_key = sdl_wait_for_key,
     .set_icon = sdl_set_icon,
+    .set_title = sdl_set_title,
     .virtual_time = false,
 };

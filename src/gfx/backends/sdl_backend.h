@@ -18,5 +18,9 @@ struct SdlCycleStats {
   uint64_t presented_ns = 0;  // their total duration
   uint64_t unchanged = 0;     // cycles with nothing to show
   uint64_t unchanged_ns = 0;
+  // Keys followed by a presented frame, and the time from the window thread
+  // writing each such key into the ring to the end of that frame's present.
+  uint64_t keys_shown = 0;
+  uint64_t key_to_shown_ns = 0;
 };
 SdlCycleStats sdl_cycle_stats();

@@ -53,8 +53,9 @@ std::string StartXvfb() {
     dup2(quiet, 1);
     dup2(quiet, 2);
     std::string fd = std::to_string(dup(fds[1]));  // without close-on-exec
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
-           "tcp", static_cast<char*>(nullptr));
+    // -noreset: the desktop's properties stay while no client is connected.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1920x1200x24",
+           "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);
@@ -79,12 +80,12 @@ std::string StartXvfb() {
     setenv("SDL_RENDER_DRIVER", "software", 0);
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
   }
-  for (const char* tool : {"xdotool", "xwininfo"}) {
+  for (const char* tool : {"xdotool", "xwininfo", "xprop"}) {
     if (RunCommand(std::string("sh -c 'command -v ") + tool + "'") != 0) {
       return std::string(tool) + " is not installed (tools/setup.sh installs it)";
     }
   }
-  return "";
+  return SetUsableArea(1024, 768) ? "" : "the usable area could not be set";
 }
 
 }  // namespace
@@ -108,6 +109,11 @@ void XvfbEnvironment::TearDown() {
   g_xvfb = -1;
 }
 
+bool SetUsableArea(int w, int h) {
+  return RunCommand("xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, " +
+                    std::to_string(w) + ", " + std::to_string(h) + "'") == 0;
+}
+
 int RunCommand(const std::string& command, std::string* out) {
   FILE* p = popen(("timeout 10 " + command + " 2>&1").c_str(), "r");
   if (!p) return -1;
@@ -126,16 +132,23 @@ void SdlWindowTest::SetUp() {
   register_standard_backends();
   ASSERT_EQ(SCREEN(8, 4, 2, 0, 0), 0);
   ASSERT_STREQ(gfx_screen()->driver->name, "SDL");
-  // The window is titled with the program's name.
+  window_ = FindWindow();
+  ASSERT_FALSE(window_.empty()) << "no window of sdl_window_test";
+}
+
+std::string FindWindow(const std::string& program) {
   auto deadline = Clock::now() + std::chrono::seconds(5);
   std::string out;
   while (Clock::now() < deadline) {
-    if (RunCommand("xdotool search --name '^sdl_window_test$'", &out) == 0) break;
+    if (RunCommand("xdotool search --onlyvisible --classname '^" + program + "$'", &out) == 0) {
+      break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   std::istringstream lines(out);
-  std::getline(lines, window_);
-  ASSERT_FALSE(window_.empty()) << "no window titled sdl_window_test: " << out;
+  std::string window;
+  std::getline(lines, window);
+  return window;
 }
 
 void SdlWindowTest::TearDown() {

@@ -15,13 +15,19 @@ constexpr bool kSanitized = true;
 constexpr bool kSanitized = false;
 #endif
 
-// Starts Xvfb (-screen 0 1280x1024x24) on a free display before the first
-// test and stops it after the last; DISPLAY names it meanwhile.
+// Starts Xvfb (-screen 0 1920x1200x24) on a free display before the first
+// test and stops it after the last; DISPLAY names it meanwhile. The usable
+// area of the desktop is set to 1024 x 768, where a window of 640 x 400 is
+// the largest whole scale that fits.
 class XvfbEnvironment : public ::testing::Environment {
  public:
   void SetUp() override;
   void TearDown() override;
 };
+
+// Sets the usable area of the desktop (the root window's _NET_WORKAREA, as a
+// desktop's panels leave it) to w x h at the top left; true on success.
+bool SetUsableArea(int w, int h);
 
 // Runs a shell command with a 10-second limit; returns its exit status and
 // puts its standard output and error into out.
@@ -34,6 +40,10 @@ class SdlWindowTest : public ::testing::Test {
   void TearDown() override;
   std::string window_;  // X11 window id, decimal
 };
+
+// The shown window of the program (its window class), as an X11 window id
+// in decimal; "" when none shows within 5 s.
+std::string FindWindow(const std::string& program = "sdl_window_test");
 
 struct Picture {
   int width = 0, height = 0;

@@ -78,6 +78,25 @@ TEST_F(SdlWindowTest, ClientAreaIs640By400AndShowsEachRowTwice) {
   EXPECT_TRUE(ShowsDots(p, 1, 0, 0)) << "the dots are not shown as drawn";
 }
 
+// The window opens at the largest whole scale of 640 x 400 that fits the
+// usable area of the desktop, and at least at scale 1.
+TEST_F(SdlWindowTest, OpensAtTheLargestWholeScaleThatFits) {
+  struct Case {
+    int w, h;
+    const char* size;
+  };
+  for (Case c :
+       {Case{1600, 1000, "1280x800"}, Case{1920, 1200, "1920x1200"}, Case{1279, 1200, "640x400"},
+        Case{1280, 799, "640x400"}, Case{600, 300, "640x400"}}) {
+    SCREEN(0, 0, 0, 0, 0);
+    ASSERT_TRUE(SetUsableArea(c.w, c.h));
+    ASSERT_EQ(SCREEN(8, 4, 2, 0, 0), 0);
+    EXPECT_EQ(WindowGeometry(FindWindow()), std::string(c.size) + " IsViewable")
+        << "usable area " << c.w << " x " << c.h;
+  }
+  EXPECT_TRUE(SetUsableArea(1024, 768));
+}
+
 TEST_F(SdlWindowTest, HiddenPageShowsOnlyWhenMadeVisible) {
   set_pages(1, 0);
   DrawDots();
@@ -95,7 +114,7 @@ TEST_F(SdlWindowTest, HiddenPageShowsOnlyWhenMadeVisible) {
 
 TEST_F(SdlWindowTest, ResizedWindowScalesByWholeFactorsCentredOnBlack) {
   DrawDots();
-  // A screenshot needs the whole window on the 1280 x 1024 screen.
+  // A screenshot needs the whole window on the screen.
   ASSERT_EQ(RunCommand("xdotool windowmove --sync " + window_ + " 0 0"), 0);
   // 1280 x 850 fits twice 640 x 400: the picture is 1280 x 800 at (0, 25).
   ASSERT_EQ(RunCommand("xdotool windowsize " + window_ + " 1280 850"), 0);
@@ -143,6 +162,31 @@ TEST_F(SdlWindowTest, CloseRequestGivesOneCodeAndTheWindowStays) {
   Picture p = ScreenshotUntil(
       window_, [](const Picture& pic) { return pic.width == 640 && ShowsDots(pic, 1, 0, 0); });
   EXPECT_TRUE(ShowsDots(p, 1, 0, 0));
+}
+
+// The window's _NET_WM_NAME as xprop shows it, once it is `title` or after 5 s.
+std::string WindowTitleBecomes(const std::string& window, const std::string& title) {
+  const std::string want = "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"\n";
+  std::string out;
+  auto deadline = Clock::now() + std::chrono::seconds(5);
+  while (Clock::now() < deadline) {
+    if (RunCommand("env LC_ALL=C.UTF-8 xprop -id " + window + " _NET_WM_NAME", &out) == 0 &&
+        out == want) {
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return out;
+}
+
+// The window is titled with the program's name, then with what the program
+// sets, in UTF-8 whatever the locale.
+TEST_F(SdlWindowTest, TitleChangeReachesTheWindow) {
+  EXPECT_EQ(WindowTitleBecomes(window_, "sdl_window_test"),
+            "_NET_WM_NAME(UTF8_STRING) = \"sdl_window_test\"\n");
+  const std::string title = "kov1 \xE2\x80\x94 HOUSE.BAS \xE2\x80\x94 123, 45";
+  set_window_title(title);
+  EXPECT_EQ(WindowTitleBecomes(window_, title), "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"\n");
 }
 
 TEST_F(SdlWindowTest, PaletteChangeIsShownOnTheNextCycle) {

@@ -1,0 +1,21 @@
+// The window's title: the program's name, the drawing's name when there is
+// one, and the cursor's position, as "kov1 — HOUSE.BAS — 123, 45". The
+// runtime passes it on only when it differs from the title shown.
+#include <string>
+
+#include "editor/editor_routines.h"
+#include "gfx/screen.h"
+#include "runtime/cp437.h"
+
+namespace {
+
+constexpr const char* kDash = " \xE2\x80\x94 ";  // an em dash between blanks
+
+}  // namespace
+
+void ShowWindowTitle(const Editor& ed) {
+  std::string title = program_name() + kDash;
+  if (!ed.DrawingName.empty()) title += cp437_to_utf8(ed.DrawingName) + kDash;
+  title += std::to_string(ed.CursorX) + ", " + std::to_string(ed.CursorY);
+  set_window_title(title);
+}
