@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "gfx/draw.h"
 #include "gfx/screen.h"
@@ -12,23 +13,39 @@
 #include "text/stroke_font.h"
 #include "text/text_state.h"
 
-void RemoveBlanks(std::string& s) {
-  const size_t len = s.size();
-  if (len < 3) return;
-  const size_t n = len - 1;          // the last position (1-based) that is examined
-  size_t step = 2, next = 1, w = 0;  // next: 0-based index the next step examines
-  for (size_t r = 0; r < len; ++r) {
-    if (r == next && step <= n) {
-      ++step;
-      if (s[r] == ' ') {
-        next = r + 2;  // the character moving into its place is skipped
-        continue;
-      }
-      next = r + 1;
-    }
-    s[w++] = s[r];
+namespace {
+
+char upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// RemoveBlanks on the len characters at p, upper-casing them as well when
+// `to_upper` is set; returns the new length.
+template <bool to_upper>
+size_t squeeze_blanks(char* p, size_t len) {
+  auto keep = [](char c) { return to_upper ? upper(c) : c; };
+  if (len < 3) {
+    for (size_t i = 0; i < len; ++i) p[i] = keep(p[i]);
+    return len;
   }
-  s.resize(w);
+  size_t left = len - 2;  // examinations still to make (positions 2 .. len - 1)
+  size_t r = 1, w = 1;    // read and write index; the first character stays
+  p[0] = keep(p[0]);
+  for (; left > 0 && r < len; --left) {
+    if (p[r] != ' ') {
+      p[w++] = keep(p[r++]);
+    } else if (++r < len) {
+      p[w++] = keep(p[r++]);  // moved into the deleted blank's place: not examined
+    }
+  }
+  while (r < len) p[w++] = keep(p[r++]);
+  return w;
+}
+
+}  // namespace
+
+void RemoveBlanks(std::string& s) {
+  s.resize(squeeze_blanks<false>(s.data(), s.size()));
 }
 
 namespace {
@@ -65,6 +82,8 @@ std::string_view field(const std::string& s, Pos a, Pos b) {
 int whole(double v) {
   if (v >= INT_MAX) return INT_MAX;
   if (v <= INT_MIN) return INT_MIN;
+  const int truncated = static_cast<int>(v);
+  if (truncated == v) return truncated;  // most numbers in a drawing
   double below = std::floor(v), rest = v - below;
   if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0)) below += 1.0;
   return static_cast<int>(below);
@@ -77,26 +96,30 @@ int text_position(double v) {
 }
 
 void upper_case(std::string& s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : s) c = upper(c);
+}
+
+// The working copy of a line, in *s (whose storage is reused line by line):
+// upper-cased, without blanks at either end, and unless it holds a double
+// quote, through RemoveBlanks.
+void normalise(const std::string& line, std::string* s) {
+  const size_t first = std::min(line.find_first_not_of(' '), line.size());
+  const size_t last = line.find_last_not_of(' ');
+  s->assign(line, first, last == std::string::npos ? 0 : last + 1 - first);
+  if (s->find('"') == std::string::npos) {
+    s->resize(squeeze_blanks<true>(s->data(), s->size()));
+  } else {
+    upper_case(*s);
   }
 }
 
-std::string normalise(const std::string& line) {
-  std::string s = line;
-  upper_case(s);
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
-  if (s.find('"') == std::string::npos) RemoveBlanks(s);
-  return s;
-}
-
-// Later tests override earlier ones.
+// Later tests override earlier ones. Every ",BF" holds a ",B", so it is
+// looked for only from the first ",B" on.
 Kind classify(const std::string& s) {
   Kind kind = kNoKind;
   if (s.starts_with("LINE")) kind = kLine;
-  if (s.find(",B") != std::string::npos) kind = kBox;
-  if (s.find(",BF") != std::string::npos) kind = kFilledBox;
+  const size_t box = s.find(",B");
+  if (box != std::string::npos) kind = s.find(",BF", box) != std::string::npos ? kFilledBox : kBox;
   if (s.starts_with("CIRCLE")) kind = kEllipse;
   return kind;
 }
@@ -163,10 +186,10 @@ bool skip_block(const ImageLines& lines) {
 ReadResult ReadImage(const ImageLines& lines) {
   ReadResult result;
   TextState& text = text_state();
-  std::string line, pending;
+  std::string line, pending, s;
   while (lines.next(&line)) {
     lines.copy(line);
-    const std::string s = normalise(line);
+    normalise(line, &s);
     const Pos len = static_cast<Pos>(s.size());
     Kind kind = classify(s);
     if (s.starts_with("PRINT$")) pending = field(s, 11, len - 1);
