@@ -31,9 +31,9 @@ struct ScanLines {
   std::vector<uint8_t> row_done;
 
   void emit(int64_t y, int64_t xa, int64_t xb, bool fill) {
-    if (static_cast<uint64_t>(y - c->view_y) >= static_cast<uint64_t>(c->view_h)) return;
-    const int64_t left = c->view_x, right = c->view_x + c->view_w - 1;
-    const int row = static_cast<int>(y);
+    if (y < c->view_y || y >= c->view_y + c->view_h) return;
+    int64_t left = c->view_x, right = c->view_x + c->view_w - 1;
+    int row = static_cast<int>(y);
     if (fill) {
       if (xb < left || xa > right || row_done[row - c->view_y]) return;
       row_done[row - c->view_y] = 1;

@@ -27,21 +27,21 @@ bool frame_points(DrawContext* c, int flags, float x1, float y1, float x2, float
 inline bool in_view(const DrawContext* c, int x, int y) {
   return x >= c->view_x && x < c->view_x + c->view_w && y >= c->view_y && y < c->view_y + c->view_h;
 }
-// Byte pixels, the usual case, are written and read in place.
 inline void put(DrawContext* c, int x, int y, uint32_t colour) {
-  if (c->bytes_per_pixel == 1) {
-    c->rows[y][x] = static_cast<uint8_t>(colour);
-  } else {
-    c->put_pixel(c->rows[y], x, colour);
-  }
+  c->put_pixel(c->rows[y], x, colour);
 }
 inline uint32_t get(const DrawContext* c, int x, int y) {
-  return c->bytes_per_pixel == 1 ? c->rows[y][x] : c->get_pixel(c->rows[y], x);
+  return c->get_pixel(c->rows[y], x);
 }
 inline void run(DrawContext* c, int y, int x1, int x2, uint32_t colour) {
   c->fill_run(c->rows[y], x1, x2, colour);
 }
 // Column x from row y1 down to y2.
 inline void column(DrawContext* c, int x, int y1, int y2, uint32_t colour) {
-  for (int y = y1; y <= y2; ++y) put(c, x, y, colour);
+  if (c->bytes_per_pixel != 1) {
+    for (int y = y1; y <= y2; ++y) put(c, x, y, colour);
+    return;
+  }
+  const auto value = static_cast<uint8_t>(colour);
+  for (int y = y1; y <= y2; ++y) c->rows[y][x] = value;
 }
