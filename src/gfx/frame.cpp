@@ -9,7 +9,6 @@ namespace {
 // Pixel coordinates saturate here, far outside any screen, so that adding
 // the view origin never overflows (differences of two of them need 64 bits).
 constexpr double kCoordinateLimit = 1 << 30;
-constexpr float kExactWhole = 1 << 24;
 
 int to_pixel(const DrawContext* c, float v, int origin) {
   int p = round_coordinate(v);
@@ -19,10 +18,6 @@ int to_pixel(const DrawContext* c, float v, int origin) {
 }  // namespace
 
 int round_coordinate(float v) {
-  // Whole numbers well inside the range, the usual case, are their own value.
-  if (v > -kExactWhole && v < kExactWhole && static_cast<float>(static_cast<int>(v)) == v) {
-    return static_cast<int>(v);
-  }
   double d = v;
   if (std::isnan(d)) return 0;
   d = d > 0 ? d + 0.5 : d - 0.5;
