@@ -90,6 +90,20 @@ void BM_PaintEmptyScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintEmptyScreen);
 
+// 1-pixel bars of the border colour in every odd column, joined alternately
+// at the bottom and the top, so that the fill winds down and up through all
+// 320 even columns: 64,000 one-pixel spans.
+void BM_PaintComb(benchmark::State& state) {
+  OpenScreen();
+  for (int x = 1; x < 640; x += 2) {
+    const float top = x % 4 == 1 ? 0 : 1;
+    LINE(static_cast<float>(x), top, static_cast<float>(x), top + 198, 15, 0, 0xFFFF, 0);
+  }
+  uint32_t c = 0;
+  for (auto _ : state) PAINT(0, 0, ++c % 14 + 1, 15, "", 0, 4);
+}
+BENCHMARK(BM_PaintComb)->Unit(benchmark::kMillisecond);
+
 void BM_Print80(benchmark::State& state) {
   OpenScreen();
   std::string line(80, 'K');

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "gfx/frame.h"
 
@@ -79,8 +80,12 @@ void draw_line(DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour, ui
       style = reverse16(style);
       mask = static_cast<uint16_t>(1u << ((a2 - a1) % 16));
     }
-    if (!vertical && style == 0xFFFF) {
-      run(c, p1.y, a1, a2, colour);
+    if (style == 0xFFFF) {
+      if (vertical) {
+        column(c, p1.x, a1, a2, colour);
+      } else {
+        run(c, p1.y, a1, a2, colour);
+      }
       return;
     }
     for (int a = a1; a <= a2; ++a, mask = rotate_right(mask)) {
@@ -101,6 +106,20 @@ void draw_line(DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour, ui
   int d_major = x_major ? dx : dy, d_minor = x_major ? dy : dx;
   int s_major = x_major ? sx : sy, s_minor = x_major ? sy : sx;
   int err = 2 * d_minor - d_major;
+  if (style == 0xFFFF && c->bytes_per_pixel == 1) {
+    // A solid line of byte pixels: one pointer steps through the page.
+    const std::ptrdiff_t down = p2.y > p1.y ? c->row_stride : -c->row_stride;
+    const std::ptrdiff_t step_major = x_major ? sx : down, step_minor = x_major ? down : sx;
+    const auto value = static_cast<uint8_t>(colour);
+    uint8_t* px = c->rows[p1.y] + p1.x;
+    for (int i = 0;; ++i) {
+      *px = value;
+      if (i == d_major) return;
+      if (err >= 0) px += step_minor, err -= 2 * d_major;
+      err += 2 * d_minor;
+      px += step_major;
+    }
+  }
   for (int i = 0; i <= d_major; ++i) {
     if (mask & style) put(c, p1.x, p1.y, colour);
     mask = rotate_right(mask);
@@ -144,12 +163,8 @@ void draw_box(DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour, boo
   } else if (style == 0xFFFF) {
     if (y2 < vy2) run(c, y2, cx1, cx2, colour);
     if (y1 >= c->view_y) run(c, y1, cx1, cx2, colour);
-    if (x2 < vx2) {
-      for (int y = cy1; y <= cy2; ++y) put(c, x2, y, colour);
-    }
-    if (x1 >= c->view_x) {
-      for (int y = cy1; y <= cy2; ++y) put(c, x1, y, colour);
-    }
+    if (x2 < vx2) column(c, x2, cy1, cy2, colour);
+    if (x1 >= c->view_x) column(c, x1, cy1, cy2, colour);
   } else {
     uint16_t mask = 0x8000;
     if (y2 < vy2) styled_edge(c, false, y2, x1, x2, cx1, cx2, colour, style, &mask);

@@ -36,3 +36,12 @@ inline uint32_t get(const DrawContext* c, int x, int y) {
 inline void run(DrawContext* c, int y, int x1, int x2, uint32_t colour) {
   c->fill_run(c->rows[y], x1, x2, colour);
 }
+// Column x from row y1 down to y2.
+inline void column(DrawContext* c, int x, int y1, int y2, uint32_t colour) {
+  if (c->bytes_per_pixel != 1) {
+    for (int y = y1; y <= y2; ++y) put(c, x, y, colour);
+    return;
+  }
+  const auto value = static_cast<uint8_t>(colour);
+  for (int y = y1; y <= y2; ++y) c->rows[y][x] = value;
+}

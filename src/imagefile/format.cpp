@@ -1,8 +1,10 @@
 // The number forms and statement lines the editor writes, and VAL.
 #include "imagefile/format.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
+#include <cstdint>
 #include <system_error>
 
 std::string I(long long v) {
@@ -72,8 +74,36 @@ constexpr size_t kKeptDigits = 800;
 // Far beyond the double range, small enough that sums cannot overflow.
 constexpr long long kExponentLimit = 100000, kScaleLimit = 10000000;
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// Most numbers in a drawing: up to 15 digits with an optional point and no
+// exponent. Such a mantissa and its power of ten are exact doubles, so one
+// division rounds the value correctly. False for anything else.
+bool short_plain_number(std::string_view text, double* value) {
+  uint64_t mantissa = 0;
+  int count = 0, decimals = 0;
+  size_t i = 0;
+  const size_t n = std::min<size_t>(text.size(), 17);  // 15 digits, a point, one more
+  for (; i < n && is_digit(text[i]); ++i, ++count) mantissa = mantissa * 10 + (text[i] - '0');
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && is_digit(text[i]); ++i, ++count, ++decimals) {
+      mantissa = mantissa * 10 + (text[i] - '0');
+    }
+  }
+  if (count == 0 || count > 15) return false;
+  if (i < text.size()) {
+    const char next = text[i];
+    if (is_digit(next) || next == '.' || next == 'E' || next == 'e' || next == 'D' || next == 'd') {
+      return false;
+    }
+  }
+  *value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  return true;
 }
 
 }  // namespace
@@ -83,6 +113,8 @@ double VAL(std::string_view text) {
   while (i < n && text[i] == ' ') ++i;
   bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  double quick = 0;
+  if (short_plain_number(text.substr(i), &quick)) return negative && quick != 0 ? -quick : quick;
 
   std::string digits;   // significant digits, leading zeros dropped
   long long scale = 0;  // value = 0.digits * 10^scale, before the exponent

@@ -25,7 +25,7 @@ ReadResult ReadDrawing(Editor& ed) {
   ImageLines lines;
   lines.next = [&ed](std::string* line) {
     if (ed.ErrorFlag != 0 || file_eof(kUserFile)) return false;
-    *line = file_read_line(kUserFile);
+    file_read_line(kUserFile, line);
     return ed.ErrorFlag == 0;
   };
   lines.copy = [&ed](const std::string& line) {

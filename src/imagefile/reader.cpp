@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "gfx/draw.h"
 #include "gfx/screen.h"
@@ -12,23 +13,39 @@
 #include "text/stroke_font.h"
 #include "text/text_state.h"
 
-void RemoveBlanks(std::string& s) {
-  const size_t len = s.size();
-  if (len < 3) return;
-  const size_t n = len - 1;          // the last position (1-based) that is examined
-  size_t step = 2, next = 1, w = 0;  // next: 0-based index the next step examines
-  for (size_t r = 0; r < len; ++r) {
-    if (r == next && step <= n) {
-      ++step;
-      if (s[r] == ' ') {
-        next = r + 2;  // the character moving into its place is skipped
-        continue;
-      }
-      next = r + 1;
-    }
-    s[w++] = s[r];
+namespace {
+
+char upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// RemoveBlanks on the len characters at p, upper-casing them as well when
+// `to_upper` is set; returns the new length.
+template <bool to_upper>
+size_t squeeze_blanks(char* p, size_t len) {
+  auto keep = [](char c) { return to_upper ? upper(c) : c; };
+  if (len < 3) {
+    for (size_t i = 0; i < len; ++i) p[i] = keep(p[i]);
+    return len;
   }
-  s.resize(w);
+  size_t left = len - 2;  // examinations still to make (positions 2 .. len - 1)
+  size_t r = 1, w = 1;    // read and write index; the first character stays
+  p[0] = keep(p[0]);
+  for (; left > 0 && r < len; --left) {
+    if (p[r] != ' ') {
+      p[w++] = keep(p[r++]);
+    } else if (++r < len) {
+      p[w++] = keep(p[r++]);  // moved into the deleted blank's place: not examined
+    }
+  }
+  while (r < len) p[w++] = keep(p[r++]);
+  return w;
+}
+
+}  // namespace
+
+void RemoveBlanks(std::string& s) {
+  s.resize(squeeze_blanks<false>(s.data(), s.size()));
 }
 
 namespace {
@@ -48,10 +65,11 @@ using Pos = long long;
 
 // The first c at position `start` or later (from 1 when start < 1); 0 when none.
 Pos instr(const std::string& s, Pos start, char c) {
-  start = std::max<Pos>(start, 1);
-  if (start > static_cast<Pos>(s.size())) return 0;
-  size_t found = s.find(c, static_cast<size_t>(start - 1));
-  return found == std::string::npos ? 0 : static_cast<Pos>(found) + 1;
+  const Pos len = static_cast<Pos>(s.size());
+  for (Pos i = std::max<Pos>(start, 1); i <= len; ++i) {
+    if (s[static_cast<size_t>(i - 1)] == c) return i;
+  }
+  return 0;
 }
 
 // Positions a .. b of s, cut to the string; empty when reversed or outside.
@@ -65,38 +83,70 @@ std::string_view field(const std::string& s, Pos a, Pos b) {
 int whole(double v) {
   if (v >= INT_MAX) return INT_MAX;
   if (v <= INT_MIN) return INT_MIN;
+  const int truncated = static_cast<int>(v);
+  if (truncated == v) return truncated;  // most numbers in a drawing
   double below = std::floor(v), rest = v - below;
   if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0)) below += 1.0;
   return static_cast<int>(below);
 }
 
+bool continues_number(char c) {
+  return (c >= '0' && c <= '9') || c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
+
+// whole(VAL(text)). A plain integer of up to 9 digits, the usual field, is
+// read here at once; it is exact, so rounding leaves it as it is.
+int whole_val(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  const bool negative = i < n && text[i] == '-';
+  if (i < n && (text[i] == '-' || text[i] == '+')) ++i;
+  int value = 0;
+  size_t digits = 0;
+  for (; i < n && digits < 9 && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+    value = value * 10 + (text[i] - '0');
+  }
+  if (digits > 0 && (i == n || !continues_number(text[i]))) return negative ? -value : value;
+  return whole(VAL(text));
+}
+
 // Text positions from a file are clamped far outside the screen, where all
 // drawing is clipped anyway, so that moving along a text cannot overflow.
-int text_position(double v) {
-  return std::clamp(whole(v), -1000000, 1000000);
+int text_position(int v) {
+  return std::clamp(v, -1000000, 1000000);
 }
 
 void upper_case(std::string& s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : s) c = upper(c);
+}
+
+// The working copy of a line, in *s (whose storage is reused line by line):
+// upper-cased, without blanks at either end, and unless it holds a double
+// quote, through RemoveBlanks.
+void normalise(const std::string& line, std::string* s) {
+  const size_t first = std::min(line.find_first_not_of(' '), line.size());
+  const size_t last = line.find_last_not_of(' ');
+  s->assign(line, first, last == std::string::npos ? 0 : last + 1 - first);
+  if (s->find('"') == std::string::npos) {
+    s->resize(squeeze_blanks<true>(s->data(), s->size()));
+  } else {
+    upper_case(*s);
   }
 }
 
-std::string normalise(const std::string& line) {
-  std::string s = line;
-  upper_case(s);
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
-  if (s.find('"') == std::string::npos) RemoveBlanks(s);
-  return s;
-}
-
-// Later tests override earlier ones.
+// Later tests override earlier ones: a ",B" anywhere makes a box, a ",BF"
+// anywhere a filled box.
 Kind classify(const std::string& s) {
-  Kind kind = kNoKind;
-  if (s.starts_with("LINE")) kind = kLine;
-  if (s.find(",B") != std::string::npos) kind = kBox;
-  if (s.find(",BF") != std::string::npos) kind = kFilledBox;
+  Kind kind = s.starts_with("LINE") ? kLine : kNoKind;
+  for (size_t i = 0; i + 1 < s.size(); ++i) {
+    if (s[i] != ',' || s[i + 1] != 'B') continue;
+    if (i + 2 < s.size() && s[i + 2] == 'F') {
+      kind = kFilledBox;
+      break;
+    }
+    kind = kBox;
+  }
   if (s.starts_with("CIRCLE")) kind = kEllipse;
   return kind;
 }
@@ -109,8 +159,8 @@ void draw_ellipse(const std::string& s) {
   const Pos len = static_cast<Pos>(s.size());
   Pos r = instr(s, 1, ')'), c1 = instr(s, 1, ',');
   Pos c2 = instr(s, r + 2, ','), c3 = instr(s, c2 + 1, ',');
-  int x = whole(VAL(field(s, 8, c1 - 1))), y = whole(VAL(field(s, c1 + 1, r - 1)));
-  int radius = whole(VAL(field(s, r + 2, c2))), colour = whole(VAL(field(s, c2 + 2, c3)));
+  int x = whole_val(field(s, 8, c1 - 1)), y = whole_val(field(s, c1 + 1, r - 1));
+  int radius = whole_val(field(s, r + 2, c2)), colour = whole_val(field(s, c2 + 2, c3));
   double aspect = std::clamp(VAL(field(s, c3 + 3, len)), -double{FLT_MAX}, double{FLT_MAX});
   CIRCLE(as_float(x), as_float(y), as_float(radius), static_cast<uint32_t>(colour),
          static_cast<float>(aspect), 0, kFullTurn, 0, kCoordPoint);
@@ -120,9 +170,9 @@ void draw_corners(const std::string& s, int kind) {
   const Pos len = static_cast<Pos>(s.size());
   Pos p = instr(s, 6, '('), c1 = instr(s, 1, ','), c2 = instr(s, c1 + 1, ',');
   Pos r = instr(s, c2, ')'), c4 = instr(s, r + 2, ',');
-  int x1 = whole(VAL(field(s, 6, c1 - 1))), y1 = whole(VAL(field(s, c1 + 1, p - 3)));
-  int x2 = whole(VAL(field(s, p + 1, c2 - 1))), y2 = whole(VAL(field(s, c2 + 1, r - 1)));
-  int colour = whole(VAL(c4 > 0 ? field(s, r + 2, c4 - 1) : field(s, r + 3, len)));
+  int x1 = whole_val(field(s, 6, c1 - 1)), y1 = whole_val(field(s, c1 + 1, p - 3));
+  int x2 = whole_val(field(s, p + 1, c2 - 1)), y2 = whole_val(field(s, c2 + 1, r - 1));
+  int colour = whole_val(c4 > 0 ? field(s, r + 2, c4 - 1) : field(s, r + 3, len));
   LINE(as_float(x1), as_float(y1), as_float(x2), as_float(y2), static_cast<uint32_t>(colour), kind,
        0xFFFF, 0);
 }
@@ -163,17 +213,17 @@ bool skip_block(const ImageLines& lines) {
 ReadResult ReadImage(const ImageLines& lines) {
   ReadResult result;
   TextState& text = text_state();
-  std::string line, pending;
+  std::string line, pending, s;
   while (lines.next(&line)) {
     lines.copy(line);
-    const std::string s = normalise(line);
+    normalise(line, &s);
     const Pos len = static_cast<Pos>(s.size());
     Kind kind = classify(s);
     if (s.starts_with("PRINT$")) pending = field(s, 11, len - 1);
     if (s.starts_with("PRINTFLARP$")) pending = field(s, 16, len - 1);
-    if (s.starts_with("WX=")) text.wx = text_position(VAL(field(s, 4, len)));
-    if (s.starts_with("WY=")) text.wy = text_position(VAL(field(s, 4, len)));
-    if (s.starts_with("FCOLOR")) text.Fcolor = whole(VAL(field(s, 8, len)));
+    if (s.starts_with("WX=")) text.wx = text_position(whole_val(field(s, 4, len)));
+    if (s.starts_with("WY=")) text.wy = text_position(whole_val(field(s, 4, len)));
+    if (s.starts_with("FCOLOR")) text.Fcolor = whole_val(field(s, 8, len));
     if (s == "GOSUBDPRINT") draw_pending(pending, text);
     if (kind == kEllipse) {
       draw_ellipse(s);

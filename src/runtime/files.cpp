@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "runtime/errors.h"
@@ -122,8 +123,8 @@ int write_all(int fd, std::string_view bytes) {
 // failure is reported once.
 bool flush(OpenFile& f) {
   if (f.data.empty()) return true;
-  const std::string pending = std::exchange(f.data, std::string());
-  const int err = write_all(f.fd, pending);
+  const int err = write_all(f.fd, f.data);
+  f.data.clear();  // keeps its storage for the next lines
   return err == 0 || fail(error_number_for_errno(err, f.path.c_str()));
 }
 
@@ -167,8 +168,15 @@ bool file_open(int number, std::string_view name, FileMode mode, FileBuffering b
 }
 
 std::string file_read_line(int number) {
+  std::string line;
+  file_read_line(number, &line);
+  return line;
+}
+
+void file_read_line(int number, std::string* line) {
+  line->clear();
   OpenFile* f = file_in_mode(number, true);
-  if (f == nullptr) return {};
+  if (f == nullptr) return;
   // Bytes of the line searched so far: each byte is searched once, so a
   // line of any length costs time in proportion to it.
   size_t searched = 0;
@@ -177,18 +185,19 @@ std::string file_read_line(int number) {
     if (lf != std::string::npos) {
       size_t end = lf;
       if (end > f->pos && f->data[end - 1] == '\r') --end;
-      std::string line = f->data.substr(f->pos, end - f->pos);
+      line->resize(end - f->pos);
+      std::memcpy(line->data(), f->data.data() + f->pos, end - f->pos);
       f->pos = lf + 1;
-      return line;
+      return;
     }
     if (f->at_end) {
-      std::string rest = f->data.substr(f->pos);
+      line->assign(f->data, f->pos);
       f->data.clear();
       f->pos = 0;
-      return rest;
+      return;
     }
     searched = f->data.size() - f->pos;
-    if (!fill(*f)) return {};
+    if (!fill(*f)) return;
   }
 }
 
@@ -204,13 +213,13 @@ bool file_eof(int number) {
 bool file_print(int number, std::string_view text) {
   OpenFile* f = file_in_mode(number, false);
   if (f == nullptr) return false;
+  if (f->buffering == FileBuffering::Buffered) {
+    f->data.append(text).append("\r\n");
+    return f->data.size() < kFlushAt || flush(*f);
+  }
   std::string line;
   line.reserve(text.size() + 2);
   line.append(text).append("\r\n");
-  if (f->buffering == FileBuffering::Buffered) {
-    f->data += line;
-    return f->data.size() < kFlushAt || flush(*f);
-  }
   const int err = write_all(f->fd, line);
   return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
 }

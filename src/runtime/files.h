@@ -25,6 +25,8 @@ bool file_open(int number, std::string_view name, FileMode mode,
                FileBuffering buffering = FileBuffering::Unbuffered);
 // Reads one line without its line end; "" at the end or after a failure.
 std::string file_read_line(int number);
+// The same into *line, reusing its storage.
+void file_read_line(int number, std::string* line);
 // True when no further line can be read (also after a read error).
 bool file_eof(int number);
 // Writes text followed by CR LF; true on success.

@@ -5,6 +5,8 @@
 #include <cfloat>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
+#include <random>
 #include <string>
 
 namespace {
@@ -114,6 +116,19 @@ TEST(Val, Grammar) {
   EXPECT_EQ(static_cast<float>(VAL("0.6999999")), 0.6999999f);
   EXPECT_EQ(VAL("0.1"), 0.1);
   EXPECT_EQ(VAL("123456789012345678901234567890"), 1.2345678901234568e29);
+}
+
+// Plain decimals of up to 18 digits, with the point anywhere, round to the
+// nearest double exactly as the C library's conversion does.
+TEST(Val, PlainDecimalsRoundCorrectly) {
+  std::mt19937_64 rng(13);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text = std::to_string(rng() % 1000000000000000000ull);
+    text.resize(1 + rng() % text.size());
+    text.insert(rng() % (text.size() + 1), ".");
+    if (rng() % 2) text.insert(0, "-");
+    ASSERT_EQ(VAL(text), std::strtod(text.c_str(), nullptr)) << text;
+  }
 }
 
 TEST(Val, NoNumberGivesZero) {
