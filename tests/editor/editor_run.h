@@ -22,7 +22,8 @@ struct EditorRun {
 std::string NewFolder();
 
 // Runs the editor in dir with the script lines; stdin is empty. Extra
-// environment settings ("NAME=value", or "NAME" alone to unset) go last.
+// environment settings ("NAME=value", or "NAME" alone to unset) go last;
+// "@uid=N" runs the editor as that user instead.
 EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& script,
                     const std::vector<std::string>& env = {});
 EditorRun RunEditor(const std::vector<std::string>& script);
