@@ -201,18 +201,33 @@ bool file_eof(int number) {
   return f->pos == f->data.size();
 }
 
-bool file_print(int number, std::string_view text) {
+namespace {
+
+// Puts finished lines into an output file: with one write when unbuffered.
+bool write_lines(int number, const std::string& lines) {
   OpenFile* f = file_in_mode(number, false);
   if (f == nullptr) return false;
+  if (f->buffering == FileBuffering::Buffered) {
+    f->data += lines;
+    return f->data.size() < kFlushAt || flush(*f);
+  }
+  const int err = write_all(f->fd, lines);
+  return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
+}
+
+}  // namespace
+
+bool file_print(int number, std::string_view text) {
   std::string line;
   line.reserve(text.size() + 2);
   line.append(text).append("\r\n");
-  if (f->buffering == FileBuffering::Buffered) {
-    f->data += line;
-    return f->data.size() < kFlushAt || flush(*f);
-  }
-  const int err = write_all(f->fd, line);
-  return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
+  return write_lines(number, line);
+}
+
+bool file_print_lines(int number, const std::vector<std::string>& texts) {
+  std::string lines;
+  for (const std::string& text : texts) lines.append(text).append("\r\n");
+  return write_lines(number, lines);
 }
 
 bool file_sync(int number) {
