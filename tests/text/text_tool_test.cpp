@@ -8,10 +8,10 @@
 #include <sstream>
 #include <string>
 
+#include "editor/editor_routines.h"
 #include "gfx/display_driver.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
-#include "editor/editor_routines.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
