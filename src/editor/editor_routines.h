@@ -9,6 +9,8 @@
 // when nothing is unsaved and asks first otherwise.
 #pragma once
 
+#include <string>
+
 #include "editor/editor.h"
 
 void DrawCursor(Editor& ed);
@@ -25,7 +27,8 @@ void DotKey(Editor& ed);
 // returns when the user chose not to exit.
 void ExitRequest(Editor& ed);
 
-void StartUp(Editor& ed);
+// Returns where an earlier journal was kept ("" when there was none).
+std::string StartUp(Editor& ed);
 [[noreturn]] void MainLoop(Editor& ed);
 
 // The error handler, installed at start-up; it reaches the record given here.

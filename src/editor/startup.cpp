@@ -147,7 +147,7 @@ void DrawEditorScreen(bool capital_help) {
   LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
 }
 
-void StartUp(Editor& ed) {
+std::string StartUp(Editor& ed) {
   runtime_init();
   InstallErrorHandler(ed);
   if (SCREEN(8, 4, 2, 0, 0) != 0) raise_error(kErrIllegalFunctionCall);
@@ -187,4 +187,5 @@ void StartUp(Editor& ed) {
                 "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
   }
   set_pages(0, 0);
+  return kept;
 }

@@ -50,11 +50,11 @@ void RemoveStaleLoadFile() {
   unlink(kLoadTempName);
 }
 
-bool LoadImage(Editor& ed, const std::string& typed_name) {
+bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
   PrintSmallBox(6, "    Loading...    ");
   ed.ErrorFlag = 0;
-  std::string path;
-  if (!FileSystemName(typed_name, &path)) {
+  std::string path = file_system_name;
+  if (path.empty() && !FileSystemName(typed_name, &path)) {
     raise_error(kErrBadFileName);
     file_open(kJournalFile, kJournalName, FileMode::Append);
     return false;

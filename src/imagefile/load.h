@@ -15,8 +15,10 @@
 // The temporary journal of a load under way.
 inline constexpr const char* kLoadTempName = "image.img.load";
 
-// True when the drawing was loaded.
-bool LoadImage(Editor& ed, const std::string& typed_name);
+// True when the drawing was loaded. A name that was not typed (the command
+// line's) is given as file_system_name, in the file system's own bytes;
+// typed_name then only names the drawing.
+bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name = "");
 
 // Removes a temporary journal left by a load that never finished.
 void RemoveStaleLoadFile();

@@ -47,7 +47,7 @@ std::string NewFolder() {
 }
 
 EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& script,
-                    const std::vector<std::string>& env) {
+                    const std::vector<std::string>& env, const std::vector<std::string>& args) {
   EditorRun run;
   run.dir = dir;
   std::string script_path = dir + "/../" + fs::path(dir).filename().string() + ".script";
@@ -56,6 +56,9 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
     for (const std::string& line : script) out << line << "\n";
   }
   std::string out_path = script_path + ".out", err_path = script_path + ".err";
+  std::vector<char*> argv{const_cast<char*>(KOV1_PATH)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(127);
@@ -79,7 +82,7 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(in, 0), dup2(out, 1), dup2(err, 2);
     if (uid != getuid() && setuid(uid) != 0) _exit(127);
-    execl(KOV1_PATH, KOV1_PATH, static_cast<char*>(nullptr));
+    execv(KOV1_PATH, argv.data());
     _exit(127);
   }
   int status = 0;

@@ -1,0 +1,83 @@
+#include "editor/command_line.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kov1 [FILE]\n"
+    "       kov1 --help | --version\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Draw on the 640 x 200, 16-colour SCREEN 8 screen from the keyboard; every\n"
+    "shape is kept as a QuickBASIC statement, so a saved drawing is a program\n"
+    "that redraws it. The journal image.img holds the drawing as it grows.\n"
+    "\n"
+    "With FILE, the editor works in FILE's folder (its image.img and the names\n"
+    "typed in the file dialog belong there) and opens the drawing FILE.\n"
+    "\n"
+    "  arrows       move the cursor one pixel\n"
+    "  .            start and end a shape, or place text\n"
+    "  Ctrl-L       line          Ctrl-R   box       Ctrl-F   filled box\n"
+    "  Ctrl-E       ellipse       Ctrl-T   text      Ctrl-C   colour\n"
+    "  Ctrl-S       file menu: save, load, new image\n"
+    "  F1, F2       help pages, quick reference\n"
+    "  Esc          drop the shape under way\n"
+    "  Ctrl-X       end (asks first when the work is unsaved)\n"
+    "\n"
+    "  --help       show this text\n"
+    "  --version    show the name and version\n"
+    "\n"
+    "Every key of every screen: man kov1\n";
+
+constexpr int kBadArguments = 2;
+
+// The argument as it can stand in a one-line message.
+std::string Shown(std::string_view arg) {
+  std::string s(arg);
+  for (char& c : s) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  }
+  return s;
+}
+
+[[noreturn]] void Refuse(const std::string& why) {
+  std::fprintf(stderr, "kov1: %s\n%s", why.c_str(), kUsage);
+  std::exit(kBadArguments);
+}
+
+[[noreturn]] void Print(const char* text) {
+  std::fputs(text, stdout);
+  std::exit(std::fflush(stdout) == 0 ? 0 : 1);
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(int argc, char** argv) {
+  CommandLine line;
+  bool options_end = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (!options_end && arg == "--") {
+      options_end = true;
+    } else if (!options_end && arg == "--help") {
+      std::fputs(kUsage, stdout);
+      Print(kHelp);
+    } else if (!options_end && arg == "--version") {
+      Print("kov1 1.00\n");
+    } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
+      Refuse("unknown option " + Shown(arg));
+    } else if (arg.empty()) {
+      Refuse("an empty FILE");
+    } else if (line.has_file) {
+      Refuse("one FILE at most");
+    } else {
+      line.has_file = true;
+      line.file = arg;
+    }
+  }
+  return line;
+}

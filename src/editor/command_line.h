@@ -1,0 +1,18 @@
+// command_line.h - the program's arguments: kov1 [FILE], --help, --version.
+//
+// ReadCommandLine looks at the arguments before anything else runs.
+// --help prints the usage and the keys in brief on standard output and ends
+// with status 0; --version prints the name and version and ends with 0; an
+// unknown option, a second FILE or an empty one print the usage on standard
+// error and end with status 2. Those ways out touch no file and no folder.
+// "--" ends the options, so a FILE may begin with "-".
+#pragma once
+
+#include <string>
+
+struct CommandLine {
+  bool has_file = false;
+  std::string file;  // as given, in the file system's bytes
+};
+
+CommandLine ReadCommandLine(int argc, char** argv);

@@ -1,0 +1,55 @@
+#include "editor/start_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "editor/editor_routines.h"
+#include "gfx/screen.h"
+#include "imagefile/load.h"
+#include "runtime/cp437.h"
+#include "runtime/files.h"
+
+namespace {
+
+bool SameFile(const std::string& a, const char* b) {
+  struct stat sa {
+  }, sb{};
+  return stat(a.c_str(), &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// The last part of a path, as the drawing's name.
+std::string LastPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+StartFile EnterFileFolder(const CommandLine& line) {
+  StartFile file;
+  if (!line.has_file) return file;
+  file.given = true;
+  file.name = line.file;
+  const size_t slash = line.file.find_last_of('/');
+  // "dir/" names no file in dir: it stays whole and fails as a folder.
+  if (slash != std::string::npos && slash + 1 < line.file.size()) {
+    const std::string folder = slash == 0 ? "/" : line.file.substr(0, slash);
+    if (chdir(folder.c_str()) == 0) file.name = line.file.substr(slash + 1);
+  }
+  file.is_journal = SameFile(file.name, kJournalName);
+  return file;
+}
+
+void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_journal) {
+  if (!file.given) return;
+  const std::string& name = file.is_journal && !kept_journal.empty() ? kept_journal : file.name;
+  // The "Loading..." box shows over the editor screen while page 0 is drawn.
+  PCOPY(0, 1);
+  set_pages(1, 1);
+  file_close_all();
+  LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
+  PCOPY(0, 1);
+  set_pages(0, 0);
+  ReadCursorColours(ed);
+}
