@@ -291,10 +291,18 @@ std::string Fault(const EditorRun& run) {
   return PictureFault(page, Redraw(journal));
 }
 
+// Removes the run's folder and the script and outputs beside it.
+void Discard(const EditorRun& run) {
+  std::filesystem::remove_all(run.dir);
+  for (const char* suffix : {".script", ".script.out", ".script.err"}) {
+    std::filesystem::remove(run.dir + suffix);
+  }
+}
+
 std::string RunSession(const Actions& actions) {
   EditorRun run = RunEditor(Script(actions));
   std::string fault = Fault(run);
-  std::filesystem::remove_all(run.dir);
+  Discard(run);
   return fault;
 }
 
@@ -348,7 +356,7 @@ TEST_F(SessionTest, RandomSessionsKeepThePictureEqualToTheJournal) {
     EditorRun run = next.get();
     if (seed + 1 < first + count) next = start(seed + 1);
     const std::string fault = Fault(run);
-    std::filesystem::remove_all(run.dir);
+    Discard(run);
     if (fault.empty()) continue;
     ++failures;
     std::ostringstream script;
