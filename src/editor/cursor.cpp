@@ -31,7 +31,12 @@ void read_under(Editor& ed, int Editor::*under) {
 
 }  // namespace
 
+// The saved colours are read from the page the cursor is drawn on, and so
+// erased on: pages may have changed since they were last read (a shape
+// begun or dropped, a dialog closed), and colours of another page written
+// back would leave a preview or a stale cursor in the picture.
 void DrawCursor(Editor& ed) {
+  ReadCursorColours(ed);
   for (const CursorPixel& p : kPixels) {
     if (ed.*p.under == 0) {
       PSET(fx(ed, p), fy(ed, p), 0, kColourOmitted | kCoordPoint, 0);

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "editor/editor_routines.h"
@@ -27,7 +29,7 @@
 namespace {
 
 const char* const kNoGraphicsBox[12] = {
-    "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
     "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF",
     "\xB3                                  \xB3",
     "\xB3             *ERROR*              \xB3",
@@ -39,7 +41,7 @@ const char* const kNoGraphicsBox[12] = {
     "\xB3 such a version exists.           \xB3",
     "\xB3                                  \xB3",
     "\xB3  --Press any key to exit KOV1--  \xB3",
-    "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+    "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
     "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9",
 };
 
@@ -82,19 +84,49 @@ bool HoldsOnlyHeader(const char* name) {
   return std::string(buffer, n) == "SCREEN 8\r\n";
 }
 
-// Keeps a journal left by an earlier run under the first free name
-// image.img.1, image.img.2, ...; returns that name, or "" when there was
-// nothing to keep.
-std::string KeepEarlierJournal() {
+// A journal left by an earlier run is kept under the first free name
+// image.img.1, image.img.2, ...
+struct EarlierJournal {
+  std::string kept;  // the name it now has; "" when there was nothing to keep
+  int error = 0;     // errno when it could not be kept
+};
+
+EarlierJournal KeepEarlierJournal() {
   struct stat st {};
-  if (lstat(kJournalName, &st) != 0 || HoldsOnlyHeader(kJournalName)) return "";
+  if (lstat(kJournalName, &st) != 0 || HoldsOnlyHeader(kJournalName)) return {};
   for (int i = 1; i < 100000; ++i) {
     std::string name = std::string(kJournalName) + "." + std::to_string(i);
     if (lstat(name.c_str(), &st) == 0) continue;
-    if (std::rename(kJournalName, name.c_str()) == 0) return name;
-    break;
+    if (std::rename(kJournalName, name.c_str()) == 0) return {name, 0};
+    return {"", errno};
   }
-  return "";
+  return {"", EEXIST};
+}
+
+// The folder as it fits on a line of a message box.
+std::string ShortFolder(const std::string& folder) {
+  constexpr size_t kRoom = 44;
+  return folder.size() <= kRoom ? folder : "..." + folder.substr(folder.size() - (kRoom - 3));
+}
+
+// The journal cannot be set up: the folder is left as it is, the user is
+// told which folder, why and what to do, and the run ends before anything
+// can be drawn and lost.
+[[noreturn]] void RefuseFolder(const char* problem, const std::string& folder, int error,
+                               const char* advice) {
+  ShowMessage("                      * Warning *", "", problem, "      " + ShortFolder(folder),
+              "      (" + std::string(std::strerror(error)) + ").", advice);
+  SCREEN(0, 0, 0, 0, 0);
+  runtime_end(0);
+}
+
+// Whether the journal can be opened for writing, tried without emptying or
+// creating anything that matters; errno tells why not.
+bool JournalWritable() {
+  const int fd = open(kJournalName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
 }
 
 }  // namespace
@@ -125,7 +157,16 @@ std::string StartUp(Editor& ed) {
   ed.DriveLetter = folder.substr(0, 1);
   if (!LockFolder()) RefuseSecondEditor();
   RemoveStaleLoadFile();
-  std::string kept = KeepEarlierJournal();
+  const EarlierJournal earlier = KeepEarlierJournal();
+  if (earlier.error != 0) {
+    RefuseFolder("      KOV1 cannot keep the image.img of an earlier run in", folder, earlier.error,
+                 "      Move that file away, then start KOV1 again.");
+  }
+  if (!JournalWritable()) {
+    RefuseFolder("      KOV1 cannot create its file image.img in", folder, errno,
+                 "      Start KOV1 in a folder you may write into.");
+  }
+  const std::string& kept = earlier.kept;
   file_open(kJournalFile, kJournalName, FileMode::Output);
   file_print(kJournalFile, "SCREEN 8");
 

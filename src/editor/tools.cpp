@@ -35,13 +35,20 @@ std::string shape_statement(const Editor& ed) {
 
 void draw_ellipse(const Editor& ed) {
   CIRCLE(static_cast<float>(ed.CursorX), static_cast<float>(ed.CursorY),
-         static_cast<float>(ed.Radius), static_cast<uint32_t>(ed.DrawColor), ed.Aspect, 0,
-         kFullTurn, 0, kCoordPoint);
+         static_cast<float>(ed.Radius), static_cast<uint32_t>(ed.DrawColor),
+         RecordedAspect(ed.Aspect), 0, kFullTurn, 0, kCoordPoint);
 }
 
-// Keeps what page 1 shows: copies it over the picture and shows page 0.
-void keep_page_one(Editor& ed) {
-  PCOPY(1, 0);
+// Ends a finished shape drawn on page 1. A recorded shape is copied over
+// the picture; one whose journal line could not be written is dropped (the
+// user has been told), so the picture never shows what the saved drawing
+// would not redraw.
+void end_shape(Editor& ed, bool recorded) {
+  if (recorded) {
+    PCOPY(1, 0);
+  } else {
+    PCOPY(0, 1);
+  }
   set_pages(0, 0);
   ReadCursorColours(ed);
   ed.Saved = 0;
@@ -50,8 +57,7 @@ void keep_page_one(Editor& ed) {
 void finish_line_shape(Editor& ed) {
   ed.Stage = 0;
   draw_shape(ed);
-  file_print(kJournalFile, shape_statement(ed));
-  keep_page_one(ed);
+  end_shape(ed, file_print(kJournalFile, shape_statement(ed)));
 }
 
 // Adds a step of 0.1 in double precision and rounds the sum to single.
@@ -85,9 +91,8 @@ void EllipseLoop(Editor& ed) {
     } else if (key == ".") {
       ed.Stage = 0;
       draw_ellipse(ed);
-      file_print(kJournalFile,
-                 CircleStatement(ed.CursorX, ed.CursorY, ed.Radius, ed.DrawColor, ed.Aspect));
-      keep_page_one(ed);
+      end_shape(ed, file_print(kJournalFile, CircleStatement(ed.CursorX, ed.CursorY, ed.Radius,
+                                                             ed.DrawColor, ed.Aspect)));
       reset_ellipse(ed);
       return;
     } else if (key == kKeyEsc) {
@@ -106,10 +111,8 @@ void PlaceText(Editor& ed) {
   TextState& t = text_state();
   t.wx = ed.CursorX;
   t.wy = ed.CursorY;
-  if (ed.DprintWritten == 0) {
-    WriteDprintBlock();
-    ed.DprintWritten = 1;
-  }
+  // When the block cannot be written now, the text's own lines bring it.
+  if (ed.DprintWritten == 0 && WriteDprintBlock()) ed.DprintWritten = 1;
   TextTool(ed);
   ReadCursorColours(ed);
   ed.Saved = 0;

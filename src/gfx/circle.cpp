@@ -110,8 +110,9 @@ struct ArcPoint {
 };
 
 ArcPoint arc_point(int cx, int cy, float a, float b, double t) {
-  float px = static_cast<float>(std::cos(t)) * a;
-  float py = static_cast<float>(std::sin(t)) * b;
+  // Each product is rounded to single precision once.
+  float px = static_cast<float>(std::cos(t) * static_cast<double>(a));
+  float py = static_cast<float>(std::sin(t) * static_cast<double>(b));
   return {cx + round_coordinate(px), cy - round_coordinate(py)};
 }
 
@@ -139,10 +140,14 @@ void arc(DrawContext* c, int cx, int cy, float a, float b, uint32_t colour, int 
   start = add_turns_until(start, end - kTwoPi);
   double step = 1 / (std::sqrt(a) * std::sqrt(b) * 1.5);
   if (!((end - start) / step <= kMaxArcSteps)) return;
+  // Far from 0 adding the step may no longer change t, so the number of
+  // steps is fixed before the walk.
+  const double steps = std::ceil((end + step / 2 - start) / step);
   uint32_t value = resolve_colour(gfx_screen(), c, colour, flags);
   int low = c->view_y + c->view_h, high = c->view_y - 1;
   lock_screen();
-  for (double t = start; t < end + step / 2; t += step) {
+  double t = start;
+  for (double i = 0; i <= steps && t < end + step / 2; i += 1, t += step) {
     ArcPoint p = arc_point(cx, cy, a, b, t);
     if (!in_view(c, p.x, p.y)) continue;
     put(c, p.x, p.y, value);

@@ -163,6 +163,10 @@ int gfx_last_error() {
   return g_last_error;
 }
 
+void gfx_record_error(int number) {
+  g_last_error = number;
+}
+
 DrawContext* draw_context() {
   GfxScreen* s = g_screen;
   if (!s) return nullptr;

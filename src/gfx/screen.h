@@ -143,5 +143,7 @@ void set_window_title(const std::string& utf8);
 // A colour value masked to the width of one framebuffer pixel.
 uint32_t mask_colour(const GfxScreen* screen, uint32_t colour);
 
-// The runtime's last error number (SCREEN stores its result here).
+// The runtime's last error number (SCREEN stores its result here, LOCATE
+// its error 1). Recording one does not call the error handler.
 int gfx_last_error();
+void gfx_record_error(int number);

@@ -153,7 +153,8 @@ int LOCATE(int row, int column, int /*cursor*/) {
   if (!s) return 0;
   if ((row != 0 && (row < s->view_top || row > s->view_bottom)) ||
       (column != 0 && (column < 1 || column > s->text_cols))) {
-    row = column = 0;  // error 1: repeated with both omitted
+    gfx_record_error(1);
+    row = column = 0;  // repeated with both omitted
   }
   s->pending_line_feed = false;
   if (row != 0) s->cursor_row = row - 1;

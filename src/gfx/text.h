@@ -18,7 +18,8 @@ void print_run(std::string_view bytes);
 void PRINT(std::string_view text, bool line_end = true);
 
 // row/column 1-based, 0 = omitted. Returns (row << 8) | column of the new
-// position, or -1 after an invalid argument (error 1; nothing moved).
+// position. An invalid row or column records error 1 (gfx_last_error) and
+// moves nothing: the call is repeated with both omitted.
 int LOCATE(int row, int column, int cursor = 0);
 constexpr int kColorFgOmitted = 1, kColorBgOmitted = 2;
 uint32_t COLOR(int foreground, int background, int flags);

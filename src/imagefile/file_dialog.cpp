@@ -99,9 +99,10 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
     if (ed.ErrorFlag == 0) file_print(kUserFile, line);
   }
   if (ed.ErrorFlag == 0) file_sync(kUserFile);
-  if (ed.ErrorFlag == 0) file_close(kUserFile);
+  // Closed exactly once: a failing close has reported itself and freed the
+  // file number, and closing again would report a second failure.
+  file_close(kUserFile);
   if (ed.ErrorFlag != 0) {
-    file_close(kUserFile);
     if (regular) unlink(path.c_str());
     return false;
   }

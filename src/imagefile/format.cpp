@@ -57,6 +57,10 @@ std::string CircleStatement(int x, int y, int radius, int colour, float aspect) 
   return line;
 }
 
+float RecordedAspect(float aspect) {
+  return static_cast<float>(VAL(S(aspect)));
+}
+
 std::vector<std::string> TextGroup(std::string_view text, int colour, int y, int x) {
   return {"PrintFlarp$ = \"" + std::string(text) + "\"", "Fcolor = " + I(colour),
           "wy = " + S(static_cast<float>(y)), "wx = " + S(static_cast<float>(x)), "gosub Dprint"};

@@ -25,6 +25,11 @@ std::string LineStatement(int x1, int y1, int x2, int y2, int colour);
 std::string BoxStatement(int x1, int y1, int x2, int y2, int colour);
 std::string FilledBoxStatement(int x1, int y1, int x2, int y2, int colour);
 std::string CircleStatement(int x, int y, int radius, int colour, float aspect);
+// The aspect a reader gets back from CircleStatement's printed aspect. S
+// keeps 7 significant digits, fewer than a single-precision number may
+// need, so the editor draws its ellipses with this value: the picture is
+// then what the saved drawing redraws.
+float RecordedAspect(float aspect);
 // The five lines of a text group, in their order.
 std::vector<std::string> TextGroup(std::string_view text, int colour, int y, int x);
 

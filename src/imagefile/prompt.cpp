@@ -69,8 +69,13 @@ void UnsavedPrompt(Editor& ed, int& mode) {
       if (choice > 1) choice -= 1;
     } else if (key == "\r" && choice == kYes) {
       FileNameDialog(ed, kDialogSave);
-      // Nothing was saved (ESC, or the save failed): the work is kept.
-      if (ed.Saved == 0) return Decline(mode);
+      // Nothing was saved (ESC, or the save failed): the work is kept, and
+      // the pages are left as every other return leaves them, whatever
+      // the dialog chose.
+      if (ed.Saved == 0) {
+        set_pages(1, 1);
+        return Decline(mode);
+      }
       if (mode == kPromptLoad) return;
       EndDiscardingJournal();
     } else if (key == "\r" && choice == kNo) {

@@ -146,3 +146,11 @@ std::string utf8_to_cp437(std::string_view text) {
   }
   return out;
 }
+
+std::string typed_text_to_cp437(std::string_view text) {
+  std::string codes = utf8_to_cp437(text);
+  for (char& c : codes) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  }
+  return codes;
+}

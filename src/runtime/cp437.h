@@ -14,3 +14,7 @@ uint8_t unicode_to_cp437(uint32_t code_point);
 std::string cp437_to_utf8(std::string_view text);
 // Converts UTF-8 text as typed; characters without an equivalent become '?'.
 std::string utf8_to_cp437(std::string_view text);
+// Converts text typed on a keyboard: as utf8_to_cp437, and the graphic
+// characters of bytes 1-31 and 127 also become '?', as they would otherwise
+// read as Ctrl keys.
+std::string typed_text_to_cp437(std::string_view text);

@@ -47,6 +47,7 @@ int error_number_for_errno(int err, const char* path) {
       return kErrBadFileName;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // past the process's file-size limit: as full for this program
       return kErrDiskFull;
     case EMFILE:
     case ENFILE:

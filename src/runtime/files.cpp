@@ -210,18 +210,34 @@ bool file_eof(int number) {
   return f->pos == f->data.size();
 }
 
-bool file_print(int number, std::string_view text) {
+namespace {
+
+// Puts finished lines into an output file: appended to its buffer when
+// buffered, otherwise with one write. append adds the lines to a string.
+template <typename Append>
+bool write_lines(int number, const Append& append) {
   OpenFile* f = file_in_mode(number, false);
   if (f == nullptr) return false;
   if (f->buffering == FileBuffering::Buffered) {
-    f->data.append(text).append("\r\n");
+    append(f->data);
     return f->data.size() < kFlushAt || flush(*f);
   }
-  std::string line;
-  line.reserve(text.size() + 2);
-  line.append(text).append("\r\n");
-  const int err = write_all(f->fd, line);
+  std::string lines;
+  append(lines);
+  const int err = write_all(f->fd, lines);
   return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
+}
+
+}  // namespace
+
+bool file_print(int number, std::string_view text) {
+  return write_lines(number, [&](std::string& out) { out.append(text).append("\r\n"); });
+}
+
+bool file_print_lines(int number, const std::vector<std::string>& texts) {
+  return write_lines(number, [&](std::string& out) {
+    for (const std::string& text : texts) out.append(text).append("\r\n");
+  });
 }
 
 bool file_sync(int number) {

@@ -14,6 +14,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 constexpr int kMaxFiles = 4;
 
@@ -31,6 +32,9 @@ void file_read_line(int number, std::string* line);
 bool file_eof(int number);
 // Writes text followed by CR LF; true on success.
 bool file_print(int number, std::string_view text);
+// Writes each text followed by CR LF with one write, so that either all of
+// them or none reach an unbuffered file; true on success.
+bool file_print_lines(int number, const std::vector<std::string>& texts);
 // Flushes and syncs a buffered file; true on success.
 bool file_sync(int number);
 // Closes one file; true when all its data reached the file.

@@ -280,10 +280,8 @@ const std::vector<std::string>& DprintBlockLines() {
   return lines;
 }
 
-void WriteDprintBlock() {
-  // A failed line has been reported; the rest would fail alike, and one
-  // report is enough.
-  for (const std::string& line : DprintBlockLines()) {
-    if (!file_print(kJournalFile, line)) return;
-  }
+bool WriteDprintBlock() {
+  // One write: a failure leaves none of the block in the journal, so a
+  // reader never meets a block that is not closed.
+  return file_print_lines(kJournalFile, DprintBlockLines());
 }

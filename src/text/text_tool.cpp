@@ -3,6 +3,8 @@
 #include "text/text_tool.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
@@ -60,16 +62,27 @@ void delete_char(TextEntry& e) {
   draw_at(e.typing_x, e.start_y, " ");
 }
 
-void finish(const Editor& ed, const TextEntry& e) {
+// The text's journal lines go in with one write, after the subroutine block
+// if that is not in the journal yet; only recorded text stays in the
+// picture.
+void finish(Editor& ed, const TextEntry& e) {
   PCOPY(0, 1);
   // Without trailing blanks (all blanks: npos + 1 is 0, the empty text).
   std::string text = e.buffer.substr(0, e.buffer.find_last_not_of(' ') + 1);
   draw_at(e.start_x, e.start_y, text);
-  for (const std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {
-    file_print(kJournalFile, line);
+  std::vector<std::string> lines;
+  if (ed.DprintWritten == 0) lines = DprintBlockLines();
+  for (std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {
+    lines.push_back(std::move(line));
   }
+  const bool recorded = file_print_lines(kJournalFile, lines);
+  if (recorded) ed.DprintWritten = 1;
   text_state().Fcolor = 7;
-  PCOPY(1, 0);
+  if (recorded) {
+    PCOPY(1, 0);
+  } else {
+    PCOPY(0, 1);
+  }
   set_pages(0, 0);
 }
 

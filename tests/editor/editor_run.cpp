@@ -65,7 +65,12 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
     setenv("TRVGFX", "script", 1);
     setenv("TRVGFX_SCRIPT", script_path.c_str(), 1);
     setenv("TRVGFX_SNAPSHOTS", dir.c_str(), 1);
+    uid_t uid = getuid();
     for (const std::string& e : env) {
+      if (e.starts_with("@uid=")) {
+        uid = static_cast<uid_t>(std::stoul(e.substr(5)));
+        continue;
+      }
       size_t eq = e.find('=');
       if (eq == std::string::npos)
         unsetenv(e.c_str());
@@ -76,6 +81,7 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
     int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(in, 0), dup2(out, 1), dup2(err, 2);
+    if (uid != getuid() && setuid(uid) != 0) _exit(127);
     execv(KOV1_PATH, argv.data());
     _exit(127);
   }

@@ -23,7 +23,8 @@ std::string NewFolder();
 
 // Runs the editor in dir with the script lines; stdin is empty. Extra
 // environment settings ("NAME=value", or "NAME" alone to unset) go last;
-// args are the editor's command-line arguments.
+// "@uid=N" runs the editor as that user instead. args are the editor's
+// command-line arguments.
 EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& script,
                     const std::vector<std::string>& env = {},
                     const std::vector<std::string>& args = {});

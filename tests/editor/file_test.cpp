@@ -135,6 +135,12 @@ TEST(SaveTest, FailedSaveRemovesItsIncompleteFileAndStartsOver) {
   };
   const Rows blank(8, "........");
   EXPECT_EQ(cell(box, 10), blank);
+  // 53 cells wide: the corners stand in column 53 of rows 1 and 11, above
+  // and below the sides, and column 54 stays empty (below the frame's top).
+  for (int row : {1, 2, 11}) {
+    EXPECT_NE(Region(box, 8 * 52, 8 * row - 7, 8, 7), Rows(7, "........")) << row;
+    EXPECT_EQ(Region(box, 8 * 53, 8 * row - 7, 8, 7), Rows(7, "........")) << row;
+  }
   EXPECT_NE(cell(run.Pixels("exit"), 32), blank);
   EXPECT_EQ(cell(run.Pixels("exit"), 10), blank);
   EXPECT_NE(cell(run.Pixels("ignore"), 10), blank);

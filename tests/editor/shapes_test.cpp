@@ -47,10 +47,11 @@ TEST(ShapesTest, RubberBandIsShownOnPageOneOnly) {
   EditorRun run = RunEditor(FromMainLoop({".", "RIGHT * 3", "pages band", "ESC", "snap after"}));
   EXPECT_EQ(run.status, 3) << run.err;  // the script ran out, work unsaved
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8"}));
-  // Page 1: the band from (2, 33) to (5, 33) under the cursor at (5, 33).
+  // Page 1: the band from (2, 33) to (5, 33) under the cursor at (5, 33),
+  // which is black where it covers the band.
   EXPECT_EQ(Region(run.Pixels("band-1"), 1, 32, 7, 3), (Rows{
                                                            "....F..",
-                                                           ".77FFF.",
+                                                           ".77..F.",
                                                            "....F..",
                                                        }));
   EXPECT_EQ(Region(run.Pixels("band-0"), 1, 32, 7, 3), (Rows{".......", ".......", "......."}));

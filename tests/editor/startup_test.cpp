@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -80,6 +81,33 @@ TEST(StartupTest, AnEmptyEarlierJournalIsSimplyReplaced) {
   EXPECT_EQ(run.File("image.img"), kHeaderOnly);
 }
 
+// In a folder the editor may not write into, with or without a journal of
+// an earlier run: it says so in a box and ends, and nothing is lost.
+TEST(StartupTest, AFolderThatCannotHoldTheJournalIsLeftAsItWas) {
+  const std::string earlier = "SCREEN 8\r\nline ( 1,  2)-( 3, 4),       7\r\n";
+  for (bool with_earlier : {true, false}) {
+    std::string dir = NewFolder(), snaps = NewFolder();
+    if (with_earlier) WriteFile(dir + "/image.img", earlier);
+    chmod((dir + "/image.img").c_str(), 0666);
+    chmod(snaps.c_str(), 0777);
+    chmod(dir.c_str(), 0555);
+    // As root, permissions bind only another user.
+    std::vector<std::string> env = {"TRVGFX_SNAPSHOTS=" + snaps};
+    if (geteuid() == 0) env.push_back("@uid=65534");
+    EditorRun run = RunEditor(dir, {"snap refused", "ENTER", "CTRL-X"}, env);
+    chmod(dir.c_str(), 0755);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    run.dir = snaps;
+    EXPECT_EQ(Region(run.Pixels("refused"), 98, 99, 4, 2),
+              (std::vector<std::string>{"....", "..77"}));
+    run.dir = dir;
+    EXPECT_EQ(run.File("image.img"), with_earlier ? earlier : "");
+    EXPECT_EQ(run.Exists("image.img"), with_earlier);
+    EXPECT_FALSE(run.Exists("image.img.1"));
+  }
+}
+
 TEST(StartupTest, ASecondEditorInTheSameFolderIsRefused) {
   std::string dir = NewFolder();
   WriteFile(dir + "/image.img", "SCREEN 8\r\nwork in progress\r\n");
@@ -101,7 +129,7 @@ TEST(StartupTest, WithoutGraphicsTheConsoleBoxShowsAndNoJournalIsMade) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_FALSE(run.Exists("image.img"));
   const std::string expected =
-      "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+      "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
       "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF\n"
       "\xB3                                  \xB3\n"
       "\xB3             *ERROR*              \xB3\n"
@@ -113,7 +141,7 @@ TEST(StartupTest, WithoutGraphicsTheConsoleBoxShowsAndNoJournalIsMade) {
       "\xB3 such a version exists.           \xB3\n"
       "\xB3                                  \xB3\n"
       "\xB3  --Press any key to exit KOV1--  \xB3\n"
-      "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
+      "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"
       "\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9\n";
   EXPECT_EQ(run.out, expected);  // not a UTF-8 locale: the bytes as they are
 }

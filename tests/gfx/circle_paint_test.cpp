@@ -85,6 +85,22 @@ TEST_F(CirclePaintTest, ArcWithNegativeAnglesDrawsRadiusLines) {
   EXPECT_EQ(draw_context()->last_x, 50.0f);
 }
 
+TEST_F(CirclePaintTest, ArcPointsRoundEachProductOnce) {
+  // b = 57.5: the top of the arc is 163 - R(57.5) = 105, not 106.
+  CIRCLE(516, 163, 138, 9, 0, 1.0766f, -10.4626f, 0, kCoordPoint);
+  PixelSet lit = LitPixels(0);
+  EXPECT_TRUE(lit.count({516, 105}));
+  EXPECT_FALSE(lit.count({516, 106}));
+}
+
+TEST_F(CirclePaintTest, ArcsFarFromZeroEnd) {
+  // Adding the step no longer changes such angles; each call must return.
+  CIRCLE(320, 100, 50, 7, 1, 1e15f, 1e15f + 1e9f, 0, kCoordPoint);
+  CIRCLE(320, 100, 100, 7, 1, 1e14f, 0.5f, 0, kCoordPoint);
+  CIRCLE(320, 100, 1000, 7, 1, 1e13f, 2, 0, kCoordPoint);
+  EXPECT_FALSE(LitPixels(0).empty());
+}
+
 TEST_F(CirclePaintTest, PaintFillsInsideAClosedOutline) {
   LINE(10, 10, 20, 16, 6, kLineBox, 0xFFFF, 0);
   PSET(15, 13, 6, 4, 0);  // an island of the border colour

@@ -117,11 +117,16 @@ TEST_F(TextTest, LocateCancelsTheDeferredLineFeed) {
   EXPECT_EQ(Mirror(0, 0, 24).ch, 'e');  // nothing scrolled
 }
 
-TEST_F(TextTest, LocateRefusesPositionsOutsideTheGrid) {
+TEST_F(TextTest, LocateRefusesPositionsOutsideTheGridWithErrorOne) {
+  gfx_record_error(0);
   EXPECT_EQ(LOCATE(10, 32), (10 << 8) | 32);
   EXPECT_EQ(LOCATE(0, 5), (10 << 8) | 5);
+  EXPECT_EQ(gfx_last_error(), 0);
   EXPECT_EQ(LOCATE(26, 1), (10 << 8) | 5);
+  EXPECT_EQ(gfx_last_error(), 1);
+  gfx_record_error(0);
   EXPECT_EQ(LOCATE(1, 81), (10 << 8) | 5);
+  EXPECT_EQ(gfx_last_error(), 1);
   EXPECT_EQ(LOCATE(23, 0), (23 << 8) | 5);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -296,14 +298,30 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   std::filesystem::remove_all(dir);
 }
 
-TEST(WriteDprintBlock, AFailedWriteIsReportedOnce) {
-  ErrorHandler previous = set_error_handler(RecordError);
-  g_errors.clear();
-  ASSERT_TRUE(file_open(kJournalFile, "/dev/full", FileMode::Append));
-  WriteDprintBlock();
+// In a child: appends the block under a file-size limit that stops it part
+// way, as a filling disk does; exits with 0 when it failed once, wholly.
+[[noreturn]] void WriteBlockPastSizeLimit(const std::string& path) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{4000, 4000};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  set_error_handler(RecordError);
+  file_open(kJournalFile, path, FileMode::Append);
+  const bool written = WriteDprintBlock();
   file_close_all();
-  set_error_handler(previous);
-  EXPECT_EQ(g_errors, std::vector<int>{kErrDiskFull});
+  std::_Exit(!written && g_errors == std::vector<int>{kErrDiskFull} ? 0 : 1);
+}
+
+TEST(WriteDprintBlock, AFailedWriteLeavesNoneOfTheBlockAndIsReportedOnce) {
+  std::string dir = (std::filesystem::temp_directory_path() / "kov1-dprint-XXXXXX").string();
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  std::string path = dir + "/image.img";
+  std::ofstream(path, std::ios::binary) << "SCREEN 8\r\n";
+  EXPECT_EXIT(WriteBlockPastSizeLimit(path), ::testing::ExitedWithCode(0), "");
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  EXPECT_EQ(bytes.str(), "SCREEN 8\r\n");
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

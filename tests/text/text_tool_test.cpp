@@ -8,10 +8,13 @@
 #include <sstream>
 #include <string>
 
+#include "editor/editor_routines.h"
 #include "gfx/display_driver.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
+#include "runtime/errors.h"
 #include "runtime/files.h"
+#include "text/stroke_font.h"
 #include "text/text_state.h"
 
 namespace {
@@ -62,6 +65,7 @@ class TextToolTest : public Mode8Test {
 TEST_F(TextToolTest, HoldsAtMost110Characters) {
   Editor ed;
   ed.DrawColor = 12;
+  ed.DprintWritten = 1;
   // Far left of the screen, so that the width never stops the text.
   text_state().wx = -800;
   text_state().wy = 20;
@@ -78,4 +82,50 @@ TEST_F(TextToolTest, HoldsAtMost110Characters) {
   EXPECT_EQ(text_state().Fcolor, 7);
   EXPECT_EQ(draw_context()->work_page, 0);
   EXPECT_EQ(gfx_screen()->visible_page, 0);
+}
+
+namespace {
+
+int g_failures = 0;
+void CountFailure(int) {
+  ++g_failures;
+}
+
+}  // namespace
+
+// A text or a shape whose journal lines cannot be written is reported once
+// and left out of the picture; the subroutine block comes with the first
+// text that is recorded, before it.
+TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
+  ErrorHandler previous = set_error_handler(CountFailure);
+  g_failures = 0;
+  file_close(kJournalFile);
+  ASSERT_TRUE(file_open(kJournalFile, "/dev/full", FileMode::Append));
+  Editor ed;
+  text_state().wx = 20, text_state().wy = 20;
+  g_keys = "AB\r", g_next = 0;
+  TextTool(ed);
+  ed.CursorX = 40, ed.Tool = kToolBox;
+  DotKey(ed);
+  ed.CursorY = 60;
+  DotKey(ed);
+  EXPECT_EQ(g_failures, 2);
+  EXPECT_EQ(ed.DprintWritten, 0);
+  EXPECT_TRUE(LitPixels(0).empty());
+  EXPECT_TRUE(LitPixels(1).empty());
+  EXPECT_EQ(draw_context()->work_page, 0);
+  EXPECT_EQ(gfx_screen()->visible_page, 0);
+
+  file_close(kJournalFile);
+  ASSERT_TRUE(file_open(kJournalFile, path_, FileMode::Output));
+  text_state().wx = 20, text_state().wy = 20;
+  g_keys = "C\r", g_next = 0;
+  TextTool(ed);
+  set_error_handler(previous);
+  std::string want;
+  for (const std::string& line : DprintBlockLines()) want += line + "\r\n";
+  want += "PrintFlarp$ = \"C\"\r\nFcolor =  7\r\nwy =  20\r\nwx =  20\r\ngosub Dprint\r\n";
+  EXPECT_EQ(Journal(), want);
+  EXPECT_EQ(ed.DprintWritten, 1);
+  EXPECT_FALSE(LitPixels(0).empty());
 }

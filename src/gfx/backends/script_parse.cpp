@@ -125,18 +125,18 @@ bool parse_text(std::string_view rest, ScriptStep& step, std::string& reason) {
     reason = "text needs a string in double quotes";
     return false;
   }
-  const std::string chars = utf8_to_cp437(rest.substr(1, rest.size() - 2));
+  const std::string_view typed = rest.substr(1, rest.size() - 2);
+  if (typed.find('\0') != std::string_view::npos) {
+    reason = "text contains a NUL character";
+    return false;
+  }
+  // As typed on a keyboard: characters that would read as Ctrl keys give ?.
+  const std::string chars = typed_text_to_cp437(typed);
   if (chars.empty()) {
     reason = "text has no characters";
     return false;
   }
-  for (char c : chars) {
-    if (c == '\0') {
-      reason = "text contains a NUL character";
-      return false;
-    }
-    step.keys.push_back(static_cast<uint8_t>(c));
-  }
+  for (char c : chars) step.keys.push_back(static_cast<uint8_t>(c));
   return true;
 }
 

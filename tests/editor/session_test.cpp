@@ -1,0 +1,371 @@
+// Random sessions of ordinary keys, each checked against the promise that
+// the picture is the program: at the end page 0 inside the frame equals the
+// journal redrawn as a load draws it (apart from the live cursor), the
+// visible page is page 0, and the journal is whole.
+//
+// Sessions are seeded and reproducible. KOV1_SESSIONS sets how many run
+// (default 300) and KOV1_SEED the first seed (default 1). A failing session
+// prints its seed and the shortest key script found that still fails.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor_run.h"
+#include "gfx/draw.h"
+#include "gfx/screen.h"
+#include "gfx/text.h"
+#include "gfx_test_util.h"
+#include "imagefile/format.h"
+#include "text/text_state.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Rng {
+  std::mt19937 g;
+  int Below(int n) { return static_cast<int>(g() % static_cast<unsigned>(n)); }
+  bool Chance(int percent) { return Below(100) < percent; }
+  std::string Pick(const Lines& from) {
+    return from[static_cast<size_t>(Below(static_cast<int>(from.size())))];
+  }
+};
+
+void Add(Lines& to, const Lines& more) {
+  to.insert(to.end(), more.begin(), more.end());
+}
+
+// --- Key families. Each gives one action: the script lines of something a
+// user would do. New families are added to kFamilies below.
+
+Lines Moves(Rng& r) {
+  static const Lines kDirs = {"UP", "DOWN", "LEFT", "RIGHT"};
+  return {r.Pick(kDirs) + " * " + std::to_string(1 + r.Below(r.Chance(20) ? 200 : 25))};
+}
+
+Lines ToolKey(Rng& r) {
+  return {r.Pick({"CTRL-L", "CTRL-R", "CTRL-E", "CTRL-F", "CTRL-T"})};
+}
+
+Lines Shape(Rng& r) {
+  Lines keys = {r.Pick({"CTRL-L", "CTRL-R", "CTRL-F"}), "."};
+  for (int n = r.Below(3); n >= 0; --n) {
+    Add(keys, Moves(r));
+    if (r.Chance(20)) Add(keys, ToolKey(r));  // a tool change mid-shape
+  }
+  keys.push_back(r.Pick({".", ".", ".", "ESC", "CTRL-T", "CTRL-S"}));
+  return keys;
+}
+
+Lines Ellipse(Rng& r) {
+  Lines keys = {"CTRL-E", "."};
+  for (int n = r.Below(6); n > 0; --n) {
+    keys.push_back(r.Pick({"UP", "DOWN", "LEFT", "RIGHT"}) + " * " +
+                   std::to_string(1 + r.Below(12)));
+    if (r.Chance(10)) Add(keys, {"F2", "ESC"});
+  }
+  keys.push_back(r.Chance(80) ? "." : "ESC");
+  return keys;
+}
+
+Lines Typed(Rng& r) {
+  static const Lines kWords = {
+      "HI", "a b", "KOV1!", "x+y=3", "Q", "\xE2\x98\xBA", "long text here ok"};
+  return {"text \"" + r.Pick(kWords) + "\""};
+}
+
+Lines Text(Rng& r) {
+  Lines keys = {"CTRL-T", "."};
+  Add(keys, Typed(r));
+  if (r.Chance(30)) Add(keys, {"BS * " + std::to_string(1 + r.Below(4))});
+  if (r.Chance(30)) Add(keys, Typed(r));
+  keys.push_back(r.Chance(80) ? "ENTER" : "ESC");
+  return keys;
+}
+
+Lines Colour(Rng& r) {
+  return {"CTRL-C", r.Pick({"RIGHT", "LEFT"}) + " * " + std::to_string(1 + r.Below(15)),
+          r.Chance(80) ? "ENTER" : "ESC"};
+}
+
+Lines Help(Rng& r) {
+  if (r.Chance(50)) return {"F2", r.Pick({"ESC", "ENTER"})};
+  return {"F1", r.Pick({"PGDN", "PGUP", "PGDN * 3"}), "ESC"};
+}
+
+// An answer to the unsaved-work prompt; one in ten ends the program.
+Lines Answer(Rng& r) {
+  static const std::vector<Lines> kGoOn = {
+      {"ESC"}, {"RIGHT * 2", "ENTER"}, {"RIGHT * 2", "LEFT", "ENTER"}, {"ENTER", "ESC"}};
+  static const std::vector<Lines> kEnd = {{"RIGHT", "ENTER"}, {"ENTER", "text \"END\"", "ENTER"}};
+  const std::vector<Lines>& from = r.Chance(10) ? kEnd : kGoOn;
+  return from[static_cast<size_t>(r.Below(static_cast<int>(from.size())))];
+}
+
+// Escape, New Image, Save, Load (perhaps asked about unsaved work first),
+// Ctrl-X in the menu, and the selection wrapping around.
+Lines FileMenu(Rng& r) {
+  const std::string name = "text \"" + r.Pick({"A", "B"}) + "\"";
+  Lines keys = {"CTRL-S"};
+  switch (r.Below(6)) {
+    case 0:
+      Add(keys, {"ESC"});
+      break;
+    case 1:
+      Add(keys, {"UP", "ENTER"});
+      break;
+    case 2:
+      Add(keys, {"ENTER", name, "ENTER"});
+      break;
+    case 3:
+      Add(keys, {"DOWN", "ENTER", name, "ENTER"});
+      Add(keys, r.Chance(60) ? Answer(r) : Lines{});
+      break;
+    case 4:
+      Add(keys, {"CTRL-X"}), Add(keys, Answer(r)), Add(keys, {"ESC"});
+      break;
+    default:
+      Add(keys, {"DOWN * " + std::to_string(1 + r.Below(3)), "ENTER", "ESC"});
+  }
+  return keys;
+}
+
+Lines Exit(Rng& r) {
+  Lines keys = {"CTRL-X"};
+  Add(keys, Answer(r));
+  return keys;
+}
+
+Lines Single(Rng& r) {
+  return {r.Pick({".", "ESC", "ENTER", "CTRL-T", "CTRL-E", "SPACE", "F2"})};
+}
+
+struct Family {
+  int weight;
+  Lines (*make)(Rng&);
+};
+
+const Family kFamilies[] = {
+    {30, Moves}, {8, ToolKey}, {20, Shape},   {10, Ellipse}, {8, Text},
+    {5, Colour}, {4, Help},    {6, FileMenu}, {2, Exit},     {6, Single},
+};
+
+using Actions = std::vector<Lines>;
+
+Actions MakeSession(uint32_t seed) {
+  Rng r{std::mt19937(seed)};
+  int total = 0;
+  for (const Family& f : kFamilies) total += f.weight;
+  Actions actions;
+  for (int n = 8 + r.Below(30); n > 0; --n) {
+    int pick = r.Below(total);
+    for (const Family& f : kFamilies) {
+      if ((pick -= f.weight) < 0) {
+        actions.push_back(f.make(r));
+        break;
+      }
+    }
+  }
+  return actions;
+}
+
+// Back to the main loop from wherever a session stopped: ESC leaves every
+// dialog, menu, help page and tool, and ENTER the one box that takes no ESC
+// (the catch-all box, after a save under a name such as ".").
+const Lines kBackToMainLoop = {"ESC * 4", "ENTER", "ESC * 4"};
+
+// The whole script: start-up, the actions, back to the main loop and the
+// snapshots of the end.
+Lines Script(const Actions& actions) {
+  Lines script = StartKeys();
+  for (const Lines& a : actions) Add(script, a);
+  Add(script, kBackToMainLoop);
+  Add(script, {"pages end", "snap end"});
+  return script;
+}
+
+// --- The checks.
+
+Lines SplitLines(const std::string& bytes, bool* complete) {
+  Lines lines;
+  size_t at = 0;
+  for (size_t crlf; (crlf = bytes.find("\r\n", at)) != std::string::npos; at = crlf + 2) {
+    lines.push_back(bytes.substr(at, crlf - at));
+  }
+  *complete = at == bytes.size();
+  return lines;
+}
+
+// Only complete lines; every text call after a closed subroutine block.
+std::string JournalFault(const std::string& bytes) {
+  bool complete = false;
+  const Lines lines = SplitLines(bytes, &complete);
+  if (!complete) return "the journal ends inside a line";
+  bool open = false, closed = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == "GoTo EndAbc") open = true;
+    if (lines[i] == "EndAbc:") open = false, closed = true;
+    if (lines[i] == "gosub Dprint" && (open || !closed)) {
+      return "line " + std::to_string(i + 1) + " calls Dprint before its block is closed";
+    }
+  }
+  return open ? "the subroutine block is not closed" : "";
+}
+
+// Page 0 as a load draws the journal.
+std::vector<unsigned char> Redraw(const std::string& journal) {
+  set_pages(0, 0);
+  CLS();
+  text_state() = TextState{};
+  bool complete = false;
+  const Lines lines = SplitLines(journal, &complete);
+  size_t at = 0;
+  ReadImage({[&](std::string* line) {
+               if (at == lines.size()) return false;
+               *line = lines[at++];
+               return true;
+             },
+             [](const std::string&) {}});
+  std::vector<unsigned char> page(640 * 200);
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 640; ++x)
+      page[static_cast<size_t>(y * 640 + x)] = static_cast<unsigned char>(PixelAt(0, x, y));
+  }
+  return page;
+}
+
+bool InFrame(int x, int y) {
+  return x >= 1 && x <= 638 && y >= 1 && y <= 192;
+}
+
+// The differences must be exactly the live cursor: a plus whose five pixels
+// (those inside the frame) all differ, since it is drawn white over black and
+// black over colours.
+std::string PictureFault(const std::vector<unsigned char>& page,
+                         const std::vector<unsigned char>& want) {
+  std::vector<std::pair<int, int>> diff;
+  for (int y = 1; y <= 192; ++y) {
+    for (int x = 1; x <= 638; ++x) {
+      size_t i = static_cast<size_t>(y * 640 + x);
+      if (page[i] != want[i]) diff.push_back({x, y});
+    }
+  }
+  for (auto [cx, cy] : diff) {
+    std::vector<std::pair<int, int>> plus;
+    for (auto [dx, dy] : {std::pair{0, -1}, {-1, 0}, {0, 0}, {1, 0}, {0, 1}}) {
+      if (InFrame(cx + dx, cy + dy)) plus.push_back({cx + dx, cy + dy});
+    }
+    std::sort(plus.begin(), plus.end(), [](auto a, auto b) {
+      return a.second != b.second ? a.second < b.second : a.first < b.first;
+    });
+    if (plus == diff) return "";
+  }
+  std::ostringstream s;
+  s << diff.size() << " pixels differ from the journal's redraw:";
+  for (size_t i = 0; i < diff.size() && i < 12; ++i) {
+    size_t at = static_cast<size_t>(diff[i].second * 640 + diff[i].first);
+    s << " (" << diff[i].first << "," << diff[i].second << ")=" << int(page[at]) << "/"
+      << int(want[at]);
+  }
+  return s.str();
+}
+
+// "" when the session kept every promise, else what went wrong.
+std::string Fault(const EditorRun& run) {
+  if (run.status != 0 && run.status != 3)
+    return "exit status " + std::to_string(run.status) + ": " + run.err;
+  const std::string journal = run.File("image.img");
+  if (std::string why = JournalFault(journal); !why.empty()) return why;
+  if (run.status == 0) return "";  // the user ended the program
+  const std::vector<unsigned char> page = run.Pixels("end-0"), visible = run.Pixels("end");
+  if (page.size() != 640 * 200 || visible.size() != page.size()) return "no snapshots";
+  if (visible != page) return "the visible page is not page 0";
+  return PictureFault(page, Redraw(journal));
+}
+
+// Removes the run's folder and the script and outputs beside it.
+void Discard(const EditorRun& run) {
+  std::filesystem::remove_all(run.dir);
+  for (const char* suffix : {".script", ".script.out", ".script.err"}) {
+    std::filesystem::remove(run.dir + suffix);
+  }
+}
+
+std::string RunSession(const Actions& actions) {
+  EditorRun run = RunEditor(Script(actions));
+  std::string fault = Fault(run);
+  Discard(run);
+  return fault;
+}
+
+// Drops actions, then single lines, while the session still fails.
+Lines Shrink(Actions actions) {
+  auto still_fails = [](const Actions& a) { return !RunSession(a).empty(); };
+  for (size_t chunk = actions.size() / 2; chunk >= 1; chunk /= 2) {
+    for (size_t at = 0; at < actions.size();) {
+      Actions fewer = actions;
+      fewer.erase(fewer.begin() + static_cast<long>(at),
+                  fewer.begin() + static_cast<long>(std::min(at + chunk, fewer.size())));
+      if (still_fails(fewer))
+        actions = fewer;
+      else
+        at += chunk;
+    }
+  }
+  Actions lines;
+  for (const Lines& a : actions)
+    for (const std::string& l : a) lines.push_back({l});
+  for (size_t at = 0; at < lines.size();) {
+    Actions fewer = lines;
+    fewer.erase(fewer.begin() + static_cast<long>(at));
+    if (still_fails(fewer))
+      lines = fewer;
+    else
+      ++at;
+  }
+  Lines flat;
+  for (const Lines& a : lines) Add(flat, a);
+  return flat;
+}
+
+uint32_t FromEnv(const char* name, uint32_t fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? static_cast<uint32_t>(std::strtoul(v, nullptr, 10)) : fallback;
+}
+
+using SessionTest = Mode8Test;
+
+TEST_F(SessionTest, RandomSessionsKeepThePictureEqualToTheJournal) {
+  const uint32_t count = FromEnv("KOV1_SESSIONS", 300), first = FromEnv("KOV1_SEED", 1);
+  // The editor runs of two sessions overlap; the checks run here, one by one.
+  std::future<EditorRun> next;
+  auto start = [](uint32_t seed) {
+    return std::async(std::launch::async, [seed] { return RunEditor(Script(MakeSession(seed))); });
+  };
+  int failures = 0;
+  if (count > 0) next = start(first);
+  for (uint32_t seed = first; seed < first + count && failures < 3; ++seed) {
+    EditorRun run = next.get();
+    if (seed + 1 < first + count) next = start(seed + 1);
+    const std::string fault = Fault(run);
+    Discard(run);
+    if (fault.empty()) continue;
+    ++failures;
+    std::ostringstream script;
+    for (const std::string& line : Shrink(MakeSession(seed))) script << "  " << line << "\n";
+    ADD_FAILURE() << "session " << seed << ": " << fault
+                  << "\nshortest failing keys after start-up (then ESC * 4, ENTER, ESC * 4):\n"
+                  << script.str();
+  }
+  if (next.valid()) next.wait();
+}
+
+}  // namespace
