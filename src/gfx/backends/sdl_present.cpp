@@ -82,12 +82,20 @@ bool show_on_surface(SdlPresenter& p, bool repaint) {
   return true;
 }
 
+// The texture holds each row scanline times, so that the renderer copies it
+// at scale 1 without stretching.
 bool show_with_renderer(SdlPresenter& p, bool repaint) {
   bool any = false;
+  const size_t width = static_cast<size_t>(p.width);
   for (int y = 0, end = 0; (y = next_band(p, y, &end)) < p.rows; y = end) {
-    SDL_Rect r{0, y, p.width, end - y};
-    SDL_UpdateTexture(p.texture, &r, p.pixels.data() + static_cast<size_t>(y) * p.width,
-                      p.width * 4);
+    p.band_pixels.resize(static_cast<size_t>(end - y) * p.scanline * width);
+    uint32_t* out = p.band_pixels.data();
+    for (int r = y; r < end; ++r) {
+      for (int k = 0; k < p.scanline; ++k, out += width)
+        std::memcpy(out, p.pixels.data() + static_cast<size_t>(r) * width, width * 4);
+    }
+    SDL_Rect area{0, y * p.scanline, p.width, (end - y) * p.scanline};
+    SDL_UpdateTexture(p.texture, &area, p.band_pixels.data(), p.width * 4);
     any = true;
   }
   if (!any && !repaint) return false;
@@ -119,7 +127,8 @@ bool sdl_present_create(SdlPresenter& p, SDL_Window* window, int width, int rows
   } else {
     p.renderer = SDL_CreateRenderer(window, -1, 0);
     if (!p.renderer) return false;
-    p.texture = SDL_CreateTexture(p.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, rows);
+    p.texture =
+        SDL_CreateTexture(p.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, rows * scanline);
     if (!p.texture) return false;
     // The picture is opaque: copied, not blended.
     SDL_SetTextureBlendMode(p.texture, SDL_BLENDMODE_NONE);

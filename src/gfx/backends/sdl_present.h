@@ -10,8 +10,8 @@
 // Where the window offers a surface of 32-bit pixels, the presenter scales
 // the changed rows itself into that surface and sends the display only the
 // bands of window rows they cover; nothing else is redrawn. Elsewhere it
-// falls back to a renderer and a streaming texture of the framebuffer's
-// size, which the renderer scales and presents whole. All functions run on
+// falls back to a renderer and a streaming texture of the presented size,
+// which the renderer scales and presents whole. All functions run on
 // the thread that owns the window.
 #pragma once
 
@@ -26,10 +26,11 @@ struct SdlPresenter {
   SDL_Texture* texture = nullptr;
   SDL_PixelFormat* format = nullptr;  // of pixels and lut
   int width = 0, rows = 0, scanline = 1;
-  uint32_t lut[256] = {};          // pixel value to display pixel
-  std::vector<uint32_t> pixels;    // the converted picture, width x rows
-  std::vector<uint8_t> converted;  // rows converted, not yet shown
-  std::vector<SDL_Rect> bands;     // window rows to send, reused
+  uint32_t lut[256] = {};             // pixel value to display pixel
+  std::vector<uint32_t> pixels;       // the converted picture, width x rows
+  std::vector<uint8_t> converted;     // rows converted, not yet shown
+  std::vector<SDL_Rect> bands;        // window rows to send, reused
+  std::vector<uint32_t> band_pixels;  // rows repeated for the texture, reused
 };
 
 // Chooses the way of presenting for the window; false when neither works.
