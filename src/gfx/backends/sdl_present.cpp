@@ -65,7 +65,7 @@ void scale_row(const SdlPresenter& p, SDL_Surface* s, Placement at, int y) {
 bool show_on_surface(SdlPresenter& p, bool repaint) {
   SDL_Surface* s = SDL_GetWindowSurface(p.window);
   if (!s || s->format->BytesPerPixel != 4) {
-    std::fill(p.converted.begin(), p.converted.end(), 0);
+    p.repaint_due = true;  // the next cycle tries again, with the whole picture
     return false;
   }
   const Placement at = place(p, s->w, s->h);
@@ -158,6 +158,8 @@ void sdl_present_convert_row(SdlPresenter& p, int y, const uint8_t* src) {
 }
 
 bool sdl_present_show(SdlPresenter& p, bool repaint) {
+  repaint = repaint || p.repaint_due;
+  p.repaint_due = false;
   if (repaint) std::fill(p.converted.begin(), p.converted.end(), 1);
   return p.renderer ? show_with_renderer(p, repaint) : show_on_surface(p, repaint);
 }

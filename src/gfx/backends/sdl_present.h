@@ -31,6 +31,7 @@ struct SdlPresenter {
   std::vector<uint8_t> converted;     // rows converted, not yet shown
   std::vector<SDL_Rect> bands;        // window rows to send, reused
   std::vector<uint32_t> band_pixels;  // rows repeated for the texture, reused
+  bool repaint_due = false;           // the surface could not be had last time
 };
 
 // Chooses the way of presenting for the window; false when neither works.
