@@ -6,9 +6,12 @@
 // the benchmark loop's, so each iteration waits for the thread and reports
 // its time; the iteration counts are fixed, as the thread sets the pace.
 //
-// Needs an X display; on a machine without one:
-//   xvfb-run -a build/present_bench
-// SDL draws with its software renderer unless SDL_RENDER_DRIVER names another.
+// Needs an X display of 24-bit colour (SDL opens no window on xvfb-run's
+// 8-bit default screen); the screen's size sets the window's scale:
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/present_bench     (scale 1)
+//   xvfb-run -a -s "-screen 0 1600x1000x24" build/present_bench    (scale 2)
+// On a 16-bit screen the window falls back to SDL's renderer, the software
+// one unless SDL_RENDER_DRIVER names another.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 

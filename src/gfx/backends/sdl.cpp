@@ -3,17 +3,17 @@
 //
 // The window thread owns all of SDL's video: it starts and stops the video
 // subsystem (never SDL_Quit: the sound may be using SDL's audio), creates the
-// window, renderer and texture, and handles the events. It sleeps in SDL's
+// window and its presenter (sdl_present.h), and handles the events. It sleeps in SDL's
 // event wait until a window event comes or the program wakes it, and then
 // runs one cycle: it takes the lock shared with the program thread, applies a
 // palette change, converts the flagged rows of the visible page, clears the
 // flags and writes keys into the ring. It then releases the lock, and only
-// then uploads the changed rows and presents. Presenting outside the lock,
+// then shows the changed rows. Presenting outside the lock,
 // rather than holding it for the whole cycle, is deliberate: a present that
 // waits for the display's vertical blank must never stall the program's
 // drawing. What the lock still guarantees is that no row is converted while a
 // drawing operation changes it. A cycle with no flagged row and no palette
-// change uploads and presents nothing.
+// change shows nothing.
 //
 // The program wakes the thread when it releases the lock with work left for
 // it (flagged rows, or a new palette, icon or title): it pushes one event of
@@ -28,9 +28,9 @@
 // next cycle, so the title changes at most once per presented frame. The
 // window thread also times its cycles, for the benchmarks.
 //
-// The texture is 32-bit ARGB and SDL converts it for the display, so the only
-// converter is the 8-bit palette index to 32 bits; converters to 15-, 16- and
-// 24-bit displays and their channel-order variants are left out.
+// Rows are converted to 32-bit pixels in the display's channel order; a
+// display of another depth is shown through SDL's renderer, which converts
+// them, so converters to 15-, 16- and 24-bit pixels are left out.
 #include <SDL.h>
 #include <langinfo.h>
 
@@ -48,6 +48,7 @@
 #include "gfx/backends/backends.h"
 #include "gfx/backends/sdl_backend.h"
 #include "gfx/backends/sdl_keys.h"
+#include "gfx/backends/sdl_present.h"
 #include "gfx/display_driver.h"
 #include "gfx/keyboard.h"
 #include "gfx/keycodes.h"
@@ -104,12 +105,8 @@ struct Window {
   int flags = 0;
   bool video_started = false;
   SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
-  uint32_t lut[256] = {};          // pixel value to ARGB
-  std::vector<uint32_t> pixels;    // the converted picture, width x height
-  std::vector<uint8_t> converted;  // framebuffer rows converted, not yet uploaded
-  std::vector<uint32_t> icon;      // taken from Shared, not yet set
+  SdlPresenter presenter;
+  std::vector<uint32_t> icon;  // taken from Shared, not yet set
   int icon_w = 0, icon_h = 0;
   bool title_changed = false;  // title taken from Shared, not yet set
   bool repaint = false;
@@ -177,45 +174,30 @@ bool create_window(Window& w) {
                               w.width * scale, w.height * scale, flags);
   if (!w.window) return false;
   SDL_SetWindowMinimumSize(w.window, w.width, w.height);
-  w.renderer = SDL_CreateRenderer(w.window, -1, 0);
-  if (!w.renderer) return false;
-  w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                w.width, w.height);
-  if (!w.texture) return false;
-  // The picture is opaque: copied, not blended, which spares the renderer a
-  // blend of every pixel in every frame.
-  SDL_SetTextureBlendMode(w.texture, SDL_BLENDMODE_NONE);
+  if (!sdl_present_create(w.presenter, w.window, w.width, w.rows, w.scanline)) return false;
   SDL_DisableScreenSaver();
   SDL_StartTextInput();
-  w.pixels.assign(static_cast<size_t>(w.width) * w.height, 0xFF000000u);
-  w.converted.assign(static_cast<size_t>(w.rows), 0);
   w.repaint = true;
   return true;
 }
 
 void destroy_window(Window& w) {
-  if (w.texture) SDL_DestroyTexture(w.texture);
-  if (w.renderer) SDL_DestroyRenderer(w.renderer);
+  sdl_present_destroy(w.presenter);
   if (w.window) {
     SDL_EnableScreenSaver();
     SDL_DestroyWindow(w.window);
   }
   if (w.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  w.texture = nullptr, w.renderer = nullptr, w.window = nullptr, w.video_started = false;
+  w.window = nullptr, w.video_started = false;
 }
 
 // --- window thread: the work done under the lock ---
 
-// Converts the flagged rows of the visible page, each to scanline rows.
+// Converts the flagged rows of the visible page.
 void convert_flagged_rows(Window& w, GfxScreen* s) {
-  const size_t width = static_cast<size_t>(w.width);
   for (int y = 0; y < w.rows; ++y) {
-    if (!s->row_flags[y]) continue;
-    const uint8_t* src = s->visible + static_cast<size_t>(y) * s->pitch;
-    uint32_t* dst = w.pixels.data() + static_cast<size_t>(y) * w.scanline * width;
-    for (size_t x = 0; x < width; ++x) dst[x] = w.lut[src[x]];
-    for (int k = 1; k < w.scanline; ++k) std::memcpy(dst + k * width, dst, width * 4);
-    w.converted[y] = 1;
+    if (s->row_flags[y])
+      sdl_present_convert_row(w.presenter, y, s->visible + static_cast<size_t>(y) * s->pitch);
   }
   std::fill(s->row_flags.begin(), s->row_flags.end(), 0);
 }
@@ -290,43 +272,6 @@ void handle_events(Window& w, GfxScreen* s, const SDL_Event* first) {
 
 // --- window thread: the work done after releasing the lock ---
 
-// Uploads each run of converted rows; false when there was none.
-bool upload_converted_rows(Window& w) {
-  bool any = false;
-  for (int y = 0; y < w.rows;) {
-    if (!w.converted[y]) {
-      ++y;
-      continue;
-    }
-    int end = y;
-    while (end < w.rows && w.converted[end]) w.converted[end++] = 0;
-    SDL_Rect r{0, y * w.scanline, w.width, (end - y) * w.scanline};
-    SDL_UpdateTexture(w.texture, &r, w.pixels.data() + static_cast<size_t>(r.y) * w.width,
-                      w.width * 4);
-    any = true;
-    y = end;
-  }
-  return any;
-}
-
-// The picture scaled by the largest whole factor that fits (at least 1),
-// centred on black, nearest-neighbour. The black is only drawn where the
-// picture leaves a margin.
-void present(Window& w) {
-  int out_w = 0, out_h = 0;
-  SDL_GetRendererOutputSize(w.renderer, &out_w, &out_h);
-  int factor = std::max(1, std::min(out_w / w.width, out_h / w.height));
-  SDL_Rect dst{(out_w - w.width * factor) / 2, (out_h - w.height * factor) / 2, w.width * factor,
-               w.height * factor};
-  if (dst.w != out_w || dst.h != out_h) {
-    SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(w.renderer);
-  }
-  SDL_RenderCopy(w.renderer, w.texture, nullptr, &dst);
-  SDL_RenderPresent(w.renderer);
-  g.presents.fetch_add(1, std::memory_order_relaxed);
-}
-
 void set_icon(Window& w) {
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(w.icon.data(), w.icon_w, w.icon_h, 32,
                                                          w.icon_w * 4, SDL_PIXELFORMAT_ARGB8888);
@@ -379,7 +324,7 @@ void run_cycle(Window& w, const SDL_Event* first) {
       g.title_changed = false;
     }
     if (g.palette_changed) {
-      std::memcpy(w.lut, g.palette, sizeof w.lut);
+      sdl_present_set_palette(w.presenter, g.palette);
       g.palette_changed = false;
       std::fill(s->row_flags.begin(), s->row_flags.end(), 1);
     }
@@ -396,11 +341,9 @@ void run_cycle(Window& w, const SDL_Event* first) {
     toggle_fullscreen(w);
   }
   if (!w.icon.empty()) set_icon(w);
-  bool presented = upload_converted_rows(w) || w.repaint;
-  if (presented) {
-    w.repaint = false;
-    present(w);
-  }
+  const bool presented = sdl_present_show(w.presenter, w.repaint);
+  w.repaint = false;
+  if (presented) g.presents.fetch_add(1, std::memory_order_relaxed);
   if (w.title_changed) {
     w.title_changed = false;
     SDL_SetWindowTitle(w.window, w.title.c_str());
@@ -453,6 +396,10 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
   // So that SIGINT and SIGTERM end the program instead of becoming close requests.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // The window's surface in the display's own memory (shared with the X
+  // server where it can be), not one that SDL draws through a renderer:
+  // only the changed row bands then travel to the display.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   g_win = Window{};
   g_win.title = title;
   g_win.width = width, g_win.height = height;

@@ -2,6 +2,7 @@
 // picture it shows, keys typed into it and its close request.
 #include <chrono>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -130,6 +131,42 @@ TEST_F(SdlWindowTest, ResizedWindowScalesByWholeFactorsCentredOnBlack) {
   });
   EXPECT_EQ(p.width, 1279);
   EXPECT_TRUE(ShowsDots(p, 1, 319, 300));
+}
+
+// The 16 colours of the screen at start, 0xRRGGBB.
+constexpr uint32_t kColours[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
+                                   0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
+                                   0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
+
+// The window shows the visible page at factor 2 below a margin of 25 rows.
+bool ShowsPageTwiceBelowMargin(const Picture& p) {
+  if (p.width != 1280 || p.height != 850) return false;
+  for (int y = 0; y < p.height; ++y) {
+    const int row = (y - 25) / 4;
+    for (int x = 0; x < p.width; ++x) {
+      uint32_t want = y < 25 || y >= 825 ? 0 : kColours[POINT(static_cast<float>(x / 2), row)];
+      if (p.At(x, y) != want) return false;
+    }
+  }
+  return true;
+}
+
+// Many small changes, shown one cycle at a time at factor 2: each reaches the
+// window as the band of rows it changed, and together they leave the window
+// showing the page, first and last row included.
+TEST_F(SdlWindowTest, SmallChangesAtFactorTwoShowThePage) {
+  ASSERT_EQ(RunCommand("xdotool windowmove --sync " + window_ + " 0 0"), 0);
+  ASSERT_EQ(RunCommand("xdotool windowsize " + window_ + " 1280 850"), 0);
+  ScreenshotUntil(window_, ShowsPageTwiceBelowMargin);
+  std::mt19937 random(7);
+  for (int i = 0; i < 60; ++i) {
+    const float y = i % 10 == 0 ? 199.0f * (i % 20 == 0) : static_cast<float>(random() % 200);
+    const float x = static_cast<float>(random() % 640);
+    LINE(x, y, x + static_cast<float>(random() % 40), y + static_cast<float>(random() % 3),
+         random() % 16, 0, 0xFFFF, 0);
+    if (i % 3 == 0) IdleMs(5);
+  }
+  EXPECT_TRUE(ShowsPageTwiceBelowMargin(ScreenshotUntil(window_, ShowsPageTwiceBelowMargin)));
 }
 
 TEST_F(SdlWindowTest, TypedKeysArriveOnceEachAsTheirCodes) {
