@@ -10,9 +10,6 @@
 
 #include <string>
 
-// The first character of the two-character codes of extended keys.
-inline const std::string kExtPrefix = "\xFF";
-
 // Tools.
 enum : int { kToolLine = 1, kToolBox = 2, kToolEllipse = 3, kToolFilledBox = 4, kToolText = 5 };
 

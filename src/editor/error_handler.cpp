@@ -5,8 +5,8 @@
 #include <string>
 
 #include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imagefile/dialogs.h"

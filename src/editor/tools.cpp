@@ -3,9 +3,9 @@
 #include <string>
 
 #include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/format.h"
@@ -112,7 +112,7 @@ void PlaceText(Editor& ed) {
   t.wx = ed.CursorX;
   t.wy = ed.CursorY;
   // When the block cannot be written now, the text's own lines bring it.
-  if (ed.DprintWritten == 0 && WriteDprintBlock()) ed.DprintWritten = 1;
+  if (ed.DprintWritten == 0 && WriteDprintBlock(kJournalFile)) ed.DprintWritten = 1;
   TextTool(ed);
   ReadCursorColours(ed);
   ed.Saved = 0;

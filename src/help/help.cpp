@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/keys.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
 #include "text/stroke_font.h"

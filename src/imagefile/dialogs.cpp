@@ -5,6 +5,7 @@
 
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -74,7 +75,7 @@ void MessageBox(std::string& line1, std::string& line2, std::string& line3, std:
   DrawMessageBox(line1, line2, line3, line4, line5, line6);
   for (;;) {
     std::string key = wait_key();
-    if (key == "\r" || key == "\x1B") break;
+    if (key == kKeyEnter || key == kKeyEsc) break;
   }
   TextState& t = text_state();
   t.Fcolor = 7;

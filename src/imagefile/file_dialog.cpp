@@ -8,6 +8,7 @@
 
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imagefile/load.h"
@@ -139,18 +140,18 @@ void Load(Editor& ed, const std::string& typed) {
 enum class Step { Next, StartOver, Done };
 
 Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
-  if (key == "\b") {
+  if (key == kKeyBackspace) {
     DrawInputCursor(f.pos, 0);
     if (f.pos > 1) f.pos -= 1;
     LOCATE(6, f.pos + 2);
     PRINT(" ");
     f.name[f.pos - 1] = ' ';
-  } else if (key == "\x1B") {
+  } else if (key == kKeyEsc) {
     PCOPY(0, 1);
     set_pages(0, 0);
     ReopenJournalForAppending();
     return Step::Done;
-  } else if (key == "\r" && mode == kDialogSave) {
+  } else if (key == kKeyEnter && mode == kDialogSave) {
     if (SaveJournalAs(ed, f.name)) return Step::Done;
     // Start over with the journal read from its start, drawn on page 1
     // whatever pages the error handler left.
@@ -158,16 +159,16 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
     file_open(kJournalFile, kJournalName, FileMode::Input);
     set_pages(1, 1);
     return Step::StartOver;
-  } else if (key == "\r") {
+  } else if (key == kKeyEnter) {
     Load(ed, f.name);
     return Step::Done;
-  } else if (key == kExtPrefix + "M") {
+  } else if (key == kKeyRight) {
     DrawInputCursor(f.pos, 0);
     if (f.pos > 76)
       PlayTone(1000, 0);
     else
       f.pos += 1;
-  } else if (key == kExtPrefix + "K") {
+  } else if (key == kKeyLeft) {
     DrawInputCursor(f.pos, 0);
     if (f.pos < 2)
       PlayTone(1000, 0);

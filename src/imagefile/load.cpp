@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "editor/editor_routines.h"
 #include "gfx/draw.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
+#include "imagefile/editor_screen.h"
 #include "imagefile/file_dialog.h"
 #include "imagefile/format.h"
 #include "imagefile/text_boxes.h"

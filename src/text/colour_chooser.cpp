@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
+#include "imagefile/prompt.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "editor/editor.h"
 #include "gfx/draw.h"
 #include "runtime/files.h"
 #include "text/text_state.h"
@@ -280,8 +279,8 @@ const std::vector<std::string>& DprintBlockLines() {
   return lines;
 }
 
-bool WriteDprintBlock() {
-  // One write: a failure leaves none of the block in the journal, so a
+bool WriteDprintBlock(int file) {
+  // One write: a failure leaves none of the block in the file, so a
   // reader never meets a block that is not closed.
-  return file_print_lines(kJournalFile, DprintBlockLines());
+  return file_print_lines(file, DprintBlockLines());
 }

@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/format.h"
+#include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
 #include "text/stroke_font.h"
@@ -115,22 +116,20 @@ void TextTool(Editor& ed) {
     char c = read_char();
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (c == '"') c = '+';
-    switch (c) {
-      case 27:  // ESC
-        cancel();
-        return;
-      case 13:  // ENTER
-        finish(ed, e);
-        return;
-      case 24:  // Ctrl-X
-        exit_request(ed);
-        return;
-      case 8:  // Backspace
-        delete_char(e);
-        break;
-      default:
-        type_char(e, c);
-        break;
+    const std::string key(1, c);
+    if (key == kKeyEsc) {
+      cancel();
+      return;
+    } else if (key == kKeyEnter) {
+      finish(ed, e);
+      return;
+    } else if (key == CtrlKey('X')) {
+      exit_request(ed);
+      return;
+    } else if (key == kKeyBackspace) {
+      delete_char(e);
+    } else {
+      type_char(e, c);
     }
   }
 }

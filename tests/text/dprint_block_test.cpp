@@ -286,7 +286,7 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   std::string path = dir + "/image.img";
   std::ofstream(path, std::ios::binary) << "SCREEN 8\r\n";
   ASSERT_TRUE(file_open(kJournalFile, path, FileMode::Append));
-  WriteDprintBlock();
+  WriteDprintBlock(kJournalFile);
   file_close_all();
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
@@ -306,7 +306,7 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   setrlimit(RLIMIT_FSIZE, &limit);
   set_error_handler(RecordError);
   file_open(kJournalFile, path, FileMode::Append);
-  const bool written = WriteDprintBlock();
+  const bool written = WriteDprintBlock(kJournalFile);
   file_close_all();
   std::_Exit(!written && g_errors == std::vector<int>{kErrDiskFull} ? 0 : 1);
 }

@@ -1,10 +1,12 @@
-// keys.h - the key strings the editor's commands compare against, as
-// INKEY returns them: one character, or CHR$(255) and a code letter.
+// keys.h - the names of the key strings INKEY returns: one character, or
+// CHR$(255) and a code letter. Every comparison with a key uses these names;
+// keycodes.h has the numeric codes the keyboard layer builds them from.
 #pragma once
 
 #include <string>
 
-#include "editor/editor.h"
+// The first character of the two-character codes of extended keys.
+inline const std::string kExtPrefix = "\xFF";
 
 inline const std::string kKeyUp = kExtPrefix + "H";
 inline const std::string kKeyDown = kExtPrefix + "P";
