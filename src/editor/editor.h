@@ -38,7 +38,6 @@ struct Editor {
   std::string DrawingName;
 };
 
-// The journal's file name and file number; a save or load uses file 2.
-inline constexpr const char* kJournalName = "image.img";
-inline constexpr int kJournalFile = 1;
+// The file number of the user's drawing while it is saved or loaded (the
+// journal's own is in imagefile/journal.h).
 inline constexpr int kUserFile = 2;

@@ -17,6 +17,7 @@
 #include "gfx/text.h"
 #include "help/help.h"
 #include "imagefile/dialogs.h"
+#include "imagefile/journal.h"
 #include "imagefile/load.h"
 #include "runtime/console.h"
 #include "runtime/errors.h"
@@ -74,35 +75,6 @@ bool LockFolder() {
   runtime_end(0);
 }
 
-// True when the file holds exactly the line "SCREEN 8", i.e. nothing drawn.
-bool HoldsOnlyHeader(const char* name) {
-  FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
-  char buffer[16];
-  size_t n = std::fread(buffer, 1, sizeof buffer, f);
-  std::fclose(f);
-  return std::string(buffer, n) == "SCREEN 8\r\n";
-}
-
-// A journal left by an earlier run is kept under the first free name
-// image.img.1, image.img.2, ...
-struct EarlierJournal {
-  std::string kept;  // the name it now has; "" when there was nothing to keep
-  int error = 0;     // errno when it could not be kept
-};
-
-EarlierJournal KeepEarlierJournal() {
-  struct stat st {};
-  if (lstat(kJournalName, &st) != 0 || HoldsOnlyHeader(kJournalName)) return {};
-  for (int i = 1; i < 100000; ++i) {
-    std::string name = std::string(kJournalName) + "." + std::to_string(i);
-    if (lstat(name.c_str(), &st) == 0) continue;
-    if (std::rename(kJournalName, name.c_str()) == 0) return {name, 0};
-    return {"", errno};
-  }
-  return {"", EEXIST};
-}
-
 // The folder as it fits on a line of a message box.
 std::string ShortFolder(const std::string& folder) {
   constexpr size_t kRoom = 44;
@@ -118,15 +90,6 @@ std::string ShortFolder(const std::string& folder) {
               "      (" + std::string(std::strerror(error)) + ").", advice);
   SCREEN(0, 0, 0, 0, 0);
   runtime_end(0);
-}
-
-// Whether the journal can be opened for writing, tried without emptying or
-// creating anything that matters; errno tells why not.
-bool JournalWritable() {
-  const int fd = open(kJournalName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
 }
 
 }  // namespace
@@ -151,8 +114,7 @@ std::string StartUp(Editor& ed) {
                  "      Start KOV1 in a folder you may write into.");
   }
   const std::string& kept = earlier.kept;
-  file_open(kJournalFile, kJournalName, FileMode::Output);
-  file_print(kJournalFile, "SCREEN 8");
+  JournalStart();
 
   set_pages(0, 1);
   DrawEditorScreen(false);

@@ -9,6 +9,7 @@
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/format.h"
+#include "imagefile/journal.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -57,7 +58,7 @@ void end_shape(Editor& ed, bool recorded) {
 void finish_line_shape(Editor& ed) {
   ed.Stage = 0;
   draw_shape(ed);
-  end_shape(ed, file_print(kJournalFile, shape_statement(ed)));
+  end_shape(ed, JournalAppend(shape_statement(ed)));
 }
 
 // Adds a step of 0.1 in double precision and rounds the sum to single.
@@ -91,8 +92,8 @@ void EllipseLoop(Editor& ed) {
     } else if (key == ".") {
       ed.Stage = 0;
       draw_ellipse(ed);
-      end_shape(ed, file_print(kJournalFile, CircleStatement(ed.CursorX, ed.CursorY, ed.Radius,
-                                                             ed.DrawColor, ed.Aspect)));
+      end_shape(ed, JournalAppend(CircleStatement(ed.CursorX, ed.CursorY, ed.Radius, ed.DrawColor,
+                                                  ed.Aspect)));
       reset_ellipse(ed);
       return;
     } else if (key == kKeyEsc) {
@@ -112,7 +113,7 @@ void PlaceText(Editor& ed) {
   t.wx = ed.CursorX;
   t.wy = ed.CursorY;
   // When the block cannot be written now, the text's own lines bring it.
-  if (ed.DprintWritten == 0 && WriteDprintBlock(kJournalFile)) ed.DprintWritten = 1;
+  if (ed.DprintWritten == 0 && JournalAppendLines(DprintBlockLines())) ed.DprintWritten = 1;
   TextTool(ed);
   ReadCursorColours(ed);
   ed.Saved = 0;

@@ -11,6 +11,7 @@
 #include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
+#include "imagefile/journal.h"
 #include "imagefile/load.h"
 #include "imagefile/prompt.h"
 #include "imagefile/text_boxes.h"
@@ -71,13 +72,6 @@ std::string WaitNameKey(Editor& ed, NameField& f) {
   }
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
 bool IsRegularFile(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -89,26 +83,22 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
   PrintSmallBox(4, "     Saving...    ");
   ed.ErrorFlag = 0;
   std::string path;
-  if (!FileSystemName(typed, &path) || SameFile(path, kJournalName)) {
+  if (!FileSystemName(typed, &path) || IsJournal(path)) {
     raise_error(kErrBadFileName);
     return false;
   }
   if (!file_open(kUserFile, path, FileMode::Output, FileBuffering::Buffered)) return false;
   bool regular = IsRegularFile(path);
-  while (!file_eof(kJournalFile) && ed.ErrorFlag == 0) {
-    std::string line = file_read_line(kJournalFile);
-    if (ed.ErrorFlag == 0) file_print(kUserFile, line);
-  }
-  if (ed.ErrorFlag == 0) file_sync(kUserFile);
+  bool copied = JournalCopyTo(kUserFile) && file_sync(kUserFile);
   // Closed exactly once: a failing close has reported itself and freed the
   // file number, and closing again would report a second failure.
-  file_close(kUserFile);
-  if (ed.ErrorFlag != 0) {
+  copied = file_close(kUserFile) && copied;
+  if (!copied) {
     if (regular) unlink(path.c_str());
     return false;
   }
   file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Append);
+  JournalReopen();
   BEEP();
   ed.Saved = 1;
   ed.DrawingName = trim_file_name(typed);
@@ -120,7 +110,7 @@ namespace {
 
 void ReopenJournalForAppending() {
   file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Append);
+  JournalReopen();
 }
 
 // Asks about unsaved work, then loads. The journal is open for appending
@@ -130,7 +120,7 @@ void Load(Editor& ed, const std::string& typed) {
   if (ed.Saved == 0) UnsavedPrompt(ed, answer);
   file_close_all();
   if (answer == kPromptDeclined) {
-    file_open(kJournalFile, kJournalName, FileMode::Append);
+    JournalReopen();
     return;
   }
   if (LoadImage(ed, typed)) BEEP();
@@ -156,7 +146,7 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
     // Start over with the journal read from its start, drawn on page 1
     // whatever pages the error handler left.
     file_close_all();
-    file_open(kJournalFile, kJournalName, FileMode::Input);
+    JournalOpenForReading();
     set_pages(1, 1);
     return Step::StartOver;
   } else if (key == kKeyEnter) {
@@ -198,8 +188,7 @@ bool FileSystemName(const std::string& typed, std::string* name) {
 }
 
 void FileNameDialog(Editor& ed, int mode) {
-  file_close(kJournalFile);
-  file_open(kJournalFile, kJournalName, FileMode::Input);
+  JournalOpenForReading();
   for (;;) {
     NameField field;
     DrawDialog(mode);

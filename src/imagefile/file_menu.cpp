@@ -9,6 +9,7 @@
 #include "imagefile/dialogs.h"
 #include "imagefile/editor_screen.h"
 #include "imagefile/file_dialog.h"
+#include "imagefile/journal.h"
 #include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
@@ -53,8 +54,7 @@ void DrawItems(int selection) {
 // block again.
 void NewImage(Editor& ed) {
   file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Output);
-  file_print(kJournalFile, "SCREEN 8");
+  JournalStart();
   ed.DprintWritten = 0;
   ed.DrawingName.clear();
   set_pages(0, 0);

@@ -6,6 +6,7 @@
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
 #include "imagefile/file_dialog.h"
+#include "imagefile/journal.h"
 #include "runtime/console.h"
 #include "runtime/files.h"
 #include "runtime/system.h"
@@ -41,7 +42,7 @@ void DrawPrompt() {
 // Both ending paths of the prompt delete the journal.
 [[noreturn]] void EndDiscardingJournal() {
   file_close_all();
-  file_delete(kJournalName);
+  JournalDelete();
   EndEditor();
 }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "gfx/draw.h"
-#include "runtime/files.h"
 #include "text/text_state.h"
 
 namespace {
@@ -277,10 +276,4 @@ void DrawStrokeText(const char* text) {
 const std::vector<std::string>& DprintBlockLines() {
   static const std::vector<std::string> lines = BuildBlock();
   return lines;
-}
-
-bool WriteDprintBlock(int file) {
-  // One write: a failure leaves none of the block in the file, so a
-  // reader never meets a block that is not closed.
-  return file_print_lines(file, DprintBlockLines());
 }

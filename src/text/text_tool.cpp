@@ -10,6 +10,7 @@
 #include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/format.h"
+#include "imagefile/journal.h"
 #include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
@@ -76,7 +77,7 @@ void finish(Editor& ed, const TextEntry& e) {
   for (std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {
     lines.push_back(std::move(line));
   }
-  const bool recorded = file_print_lines(kJournalFile, lines);
+  const bool recorded = JournalAppendLines(lines);
   if (recorded) ed.DprintWritten = 1;
   text_state().Fcolor = 7;
   if (recorded) {

@@ -13,6 +13,7 @@
 #include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
+#include "imagefile/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
