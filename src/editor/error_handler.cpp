@@ -104,8 +104,8 @@ void CatchAllBox() {
 void ShowErrorMessage(int number) {
   for (const Message& m : kMessages) {
     if (m.number == number) {
-      ShowMessage("                      * ERROR *", "", m.lines[0], m.lines[1], m.lines[2],
-                  m.lines[3]);
+      MessageBox("                      * ERROR *", "", m.lines[0], m.lines[1], m.lines[2],
+                 m.lines[3]);
       return;
     }
   }

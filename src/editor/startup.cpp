@@ -67,10 +67,10 @@ bool LockFolder() {
 }
 
 [[noreturn]] void RefuseSecondEditor() {
-  ShowMessage("                      * Warning *", "",
-              "      Another KOV1 is already drawing in this",
-              "      folder with its file image.img. Finish that",
-              "      one first, or start KOV1 in another folder.", "");
+  MessageBox("                      * Warning *", "",
+             "      Another KOV1 is already drawing in this",
+             "      folder with its file image.img. Finish that",
+             "      one first, or start KOV1 in another folder.", "");
   SCREEN(0, 0, 0, 0, 0);
   runtime_end(0);
 }
@@ -86,8 +86,8 @@ std::string ShortFolder(const std::string& folder) {
 // can be drawn and lost.
 [[noreturn]] void RefuseFolder(const char* problem, const std::string& folder, int error,
                                const char* advice) {
-  ShowMessage("                      * Warning *", "", problem, "      " + ShortFolder(folder),
-              "      (" + std::string(std::strerror(error)) + ").", advice);
+  MessageBox("                      * Warning *", "", problem, "      " + ShortFolder(folder),
+             "      (" + std::string(std::strerror(error)) + ").", advice);
   SCREEN(0, 0, 0, 0, 0);
   runtime_end(0);
 }
@@ -122,15 +122,15 @@ std::string StartUp(Editor& ed) {
   set_pages(0, 0);
   ShowTitle(ed);
   WelcomePage(ed);
-  ShowMessage("                      * Warning *", "",
-              "      KOV1 has created a temporary file on the " + ed.DriveLetter,
-              "      drive. If the disk in this drive can be",
-              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
+  MessageBox("                      * Warning *", "",
+             "      KOV1 has created a temporary file on the " + ed.DriveLetter,
+             "      drive. If the disk in this drive can be",
+             "      removed do not remove it or KOV1 will not", "      be able to find its file.");
   if (!kept.empty()) {
-    ShowMessage("                  * Earlier drawing kept *", "",
-                "      KOV1 found an image.img from an earlier run",
-                "      in this folder and kept it as " + kept,
-                "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
+    MessageBox("                  * Earlier drawing kept *", "",
+               "      KOV1 found an image.img from an earlier run",
+               "      in this folder and kept it as " + kept,
+               "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
   }
   set_pages(0, 0);
   return kept;
