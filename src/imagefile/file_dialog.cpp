@@ -77,37 +77,6 @@ bool IsRegularFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-}  // namespace
-
-bool SaveJournalAs(Editor& ed, const std::string& typed) {
-  PrintSmallBox(4, "     Saving...    ");
-  ed.ErrorFlag = 0;
-  std::string path;
-  if (!FileSystemName(typed, &path) || IsJournal(path)) {
-    raise_error(kErrBadFileName);
-    return false;
-  }
-  if (!file_open(kUserFile, path, FileMode::Output, FileBuffering::Buffered)) return false;
-  bool regular = IsRegularFile(path);
-  bool copied = JournalCopyTo(kUserFile) && file_sync(kUserFile);
-  // Closed exactly once: a failing close has reported itself and freed the
-  // file number, and closing again would report a second failure.
-  copied = file_close(kUserFile) && copied;
-  if (!copied) {
-    if (regular) unlink(path.c_str());
-    return false;
-  }
-  file_close_all();
-  JournalReopen();
-  BEEP();
-  ed.Saved = 1;
-  ed.DrawingName = trim_file_name(typed);
-  PCOPY(0, 1);
-  return true;
-}
-
-namespace {
-
 void ReopenJournalForAppending() {
   file_close_all();
   JournalReopen();
@@ -177,6 +146,32 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
 }
 
 }  // namespace
+
+bool SaveJournalAs(Editor& ed, const std::string& typed) {
+  PrintSmallBox(4, "     Saving...    ");
+  ed.ErrorFlag = 0;
+  std::string path;
+  if (!FileSystemName(typed, &path) || IsJournal(path)) {
+    raise_error(kErrBadFileName);
+    return false;
+  }
+  if (!file_open(kUserFile, path, FileMode::Output, FileBuffering::Buffered)) return false;
+  bool regular = IsRegularFile(path);
+  bool copied = JournalCopyTo(kUserFile) && file_sync(kUserFile);
+  // Closed exactly once: a failing close has reported itself and freed the
+  // file number, and closing again would report a second failure.
+  copied = file_close(kUserFile) && copied;
+  if (!copied) {
+    if (regular) unlink(path.c_str());
+    return false;
+  }
+  ReopenJournalForAppending();
+  BEEP();
+  ed.Saved = 1;
+  ed.DrawingName = trim_file_name(typed);
+  PCOPY(0, 1);
+  return true;
+}
 
 bool FileSystemName(const std::string& typed, std::string* name) {
   std::string trimmed = trim_file_name(typed);

@@ -94,12 +94,13 @@ void cancel() {
   PCOPY(0, 1);
 }
 
-// Ctrl-X; returns when the user withdrew the exit (the prompt has already
-// copied page 0 over page 1, so the typed text is gone).
+// Ctrl-X; returns when the user withdrew the exit. The typed text is given
+// up: page 1 becomes the picture on page 0 again, whatever the prompt left
+// on it.
 void exit_request(Editor& ed) {
   ExitRequest(ed);
   text_state().Fcolor = 7;
-  PCOPY(1, 0);
+  PCOPY(0, 1);
   set_pages(0, 0);
 }
 
