@@ -6,6 +6,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -30,11 +31,10 @@ void DrawLine(const std::string& line) {
 template <typename String>
 void DrawMessageBoxOf(String& line1, String& line2, String& line3, String& line4, String& line5,
                       String& line6) {
-  TextState& t = text_state();
-  t.Fcolor = 7;
-  t.Bcolor = 0;
+  ResetTextPen();
   set_pages(1, 0);
   DrawBox(100, 100, 500, 170, 7, 0);
+  TextState& t = text_state();
 
   // The only button, always highlighted.
   t.wy = 154;
@@ -87,13 +87,11 @@ void DrawMessageBox(std::string& line1, std::string& line2, std::string& line3, 
 
 void MessageBox(const std::string& line1, const std::string& line2, const std::string& line3,
                 const std::string& line4, const std::string& line5, const std::string& line6) {
+  ModalPages pages;
+  TextPenScope pen;
   DrawMessageBoxOf(line1, line2, line3, line4, line5, line6);
   for (;;) {
     std::string key = wait_key();
-    if (key == kKeyEnter || key == kKeyEsc) break;
+    if (key == kKeyEnter || key == kKeyEsc) return;
   }
-  TextState& t = text_state();
-  t.Fcolor = 7;
-  t.Bcolor = 0;
-  PCOPY(0, 1);
 }

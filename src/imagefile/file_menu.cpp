@@ -59,8 +59,7 @@ void NewImage(Editor& ed) {
   ed.DrawingName.clear();
   set_pages(0, 0);
   DrawEditorScreen(true);
-  TextState& t = text_state();
-  t.Fcolor = 7, t.Bcolor = 0;
+  ResetTextPen();
   PCOPY(0, 1);
 }
 
@@ -82,7 +81,7 @@ void FileMenu(Editor& ed) {
           FileNameDialog(ed, kDialogSave);
         } else if (selection == 2) {
           FileNameDialog(ed, kDialogLoad);
-          text_state().Fcolor = 7, text_state().Bcolor = 0;
+          ResetTextPen();
           PCOPY(0, 1);
         } else {
           NewImage(ed);
