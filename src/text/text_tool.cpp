@@ -31,47 +31,47 @@ struct TextEntry {
 };
 
 // Draws a copy at (x, y): the caller's buffer stays as it is.
-void draw_at(int x, int y, std::string text) {
+void DrawAt(int x, int y, std::string text) {
   TextState& t = text_state();
   t.wx = x;
   t.wy = y;
   DrawStrokeText(text);
 }
 
-void refuse(const TextEntry& e) {
+void RefuseChar(const TextEntry& e) {
   PlayTone(1000, 0);
-  draw_at(e.start_x, e.start_y, e.buffer);
+  DrawAt(e.start_x, e.start_y, e.buffer);
 }
 
-void type_char(TextEntry& e, char c) {
+void TypeChar(TextEntry& e, char c) {
   // A line feed would split the recorded statement over two journal lines.
   if (e.position > kBufferLength || e.typing_x > kLastCellX || c == '\n') {
-    refuse(e);
+    RefuseChar(e);
     return;
   }
   e.buffer[static_cast<size_t>(e.position - 1)] = c;
-  draw_at(e.typing_x, e.start_y, std::string(1, c));
+  DrawAt(e.typing_x, e.start_y, std::string(1, c));
   e.typing_x += kAdvance;
   e.position += 1;
 }
 
-void delete_char(TextEntry& e) {
+void DeleteChar(TextEntry& e) {
   if (e.position > 1) {
     e.position -= 1;
     e.typing_x -= kAdvance;
   }
   e.buffer[static_cast<size_t>(e.position - 1)] = ' ';
-  draw_at(e.typing_x, e.start_y, " ");
+  DrawAt(e.typing_x, e.start_y, " ");
 }
 
 // The text's journal lines go in with one write, after the subroutine block
 // if that is not in the journal yet; only recorded text stays in the
 // picture.
-void finish(Editor& ed, const TextEntry& e) {
+void FinishText(Editor& ed, const TextEntry& e) {
   PCOPY(0, 1);
   // Without trailing blanks (all blanks: npos + 1 is 0, the empty text).
   std::string text = e.buffer.substr(0, e.buffer.find_last_not_of(' ') + 1);
-  draw_at(e.start_x, e.start_y, text);
+  DrawAt(e.start_x, e.start_y, text);
   std::vector<std::string> lines;
   if (ed.DprintWritten == 0) lines = DprintBlockLines();
   for (std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {
@@ -88,7 +88,7 @@ void finish(Editor& ed, const TextEntry& e) {
   set_pages(0, 0);
 }
 
-void cancel() {
+void CancelText() {
   set_pages(0, 0);
   text_state().Fcolor = 7;
   PCOPY(0, 1);
@@ -97,7 +97,7 @@ void cancel() {
 // Ctrl-X; returns when the user withdrew the exit. The typed text is given
 // up: page 1 becomes the picture on page 0 again, whatever the prompt left
 // on it.
-void exit_request(Editor& ed) {
+void ExitFromText(Editor& ed) {
   ExitRequest(ed);
   text_state().Fcolor = 7;
   PCOPY(0, 1);
@@ -120,18 +120,18 @@ void TextTool(Editor& ed) {
     if (c == '"') c = '+';
     const std::string key(1, c);
     if (key == kKeyEsc) {
-      cancel();
+      CancelText();
       return;
     } else if (key == kKeyEnter) {
-      finish(ed, e);
+      FinishText(ed, e);
       return;
     } else if (key == CtrlKey('X')) {
-      exit_request(ed);
+      ExitFromText(ed);
       return;
     } else if (key == kKeyBackspace) {
-      delete_char(e);
+      DeleteChar(e);
     } else {
-      type_char(e, c);
+      TypeChar(e, c);
     }
   }
 }
