@@ -11,6 +11,7 @@
 #include "editor/editor.h"
 #include "gfx/backends/backends.h"
 #include "gfx/screen.h"
+#include "imagefile/journal.h"
 #include "imagefile/load.h"
 #include "runtime/files.h"
 
@@ -30,7 +31,7 @@ void BM_Load100kLines(benchmark::State& state) {
   SCREEN(8, 4, 2, 0, 0);
   Editor ed;
   for (auto _ : state) {
-    file_open(kJournalFile, kJournalName, FileMode::Output);
+    JournalStart();
     set_pages(1, 1);
     if (!LoadImage(ed, "BIG")) state.SkipWithError("load failed");
     file_close_all();

@@ -16,16 +16,16 @@ constexpr CursorPixel kPixels[5] = {
     {-1, 0, &Editor::UnderLeft}, {0, 0, &Editor::UnderCentre},
 };
 
-float fx(const Editor& ed, const CursorPixel& p) {
+float PixelX(const Editor& ed, const CursorPixel& p) {
   return static_cast<float>(ed.CursorX + p.dx);
 }
-float fy(const Editor& ed, const CursorPixel& p) {
+float PixelY(const Editor& ed, const CursorPixel& p) {
   return static_cast<float>(ed.CursorY + p.dy);
 }
 
-void read_under(Editor& ed, int Editor::*under) {
+void ReadUnder(Editor& ed, int Editor::*under) {
   for (const CursorPixel& p : kPixels) {
-    if (p.under == under) ed.*under = POINT(fx(ed, p), fy(ed, p));
+    if (p.under == under) ed.*under = POINT(PixelX(ed, p), PixelY(ed, p));
   }
 }
 
@@ -39,21 +39,21 @@ void DrawCursor(Editor& ed) {
   ReadCursorColours(ed);
   for (const CursorPixel& p : kPixels) {
     if (ed.*p.under == 0) {
-      PSET(fx(ed, p), fy(ed, p), 0, kColourOmitted | kCoordPoint, 0);
+      PSET(PixelX(ed, p), PixelY(ed, p), 0, kColourOmitted | kCoordPoint, 0);
     } else {
-      PSET(fx(ed, p), fy(ed, p), 0, kCoordPoint, 0);
+      PSET(PixelX(ed, p), PixelY(ed, p), 0, kCoordPoint, 0);
     }
   }
 }
 
 void EraseCursor(Editor& ed) {
   for (const CursorPixel& p : kPixels) {
-    PSET(fx(ed, p), fy(ed, p), static_cast<uint32_t>(ed.*p.under), kCoordPoint, 0);
+    PSET(PixelX(ed, p), PixelY(ed, p), static_cast<uint32_t>(ed.*p.under), kCoordPoint, 0);
   }
 }
 
 void ReadCursorColours(Editor& ed) {
-  for (const CursorPixel& p : kPixels) read_under(ed, p.under);
+  for (const CursorPixel& p : kPixels) ReadUnder(ed, p.under);
 }
 
 // Moves one pixel; two saved colours are taken over from the old position
@@ -62,18 +62,18 @@ void MoveCursor(Editor& ed, int dx, int dy) {
   if (dy < 0 && ed.CursorY > 1) {
     ed.CursorY -= 1;
     ed.UnderDown = ed.UnderCentre, ed.UnderCentre = ed.UnderUp;
-    for (auto u : {&Editor::UnderUp, &Editor::UnderLeft, &Editor::UnderRight}) read_under(ed, u);
+    for (auto u : {&Editor::UnderUp, &Editor::UnderLeft, &Editor::UnderRight}) ReadUnder(ed, u);
   } else if (dy > 0 && ed.CursorY < 192) {
     ed.CursorY += 1;
     ed.UnderUp = ed.UnderCentre, ed.UnderCentre = ed.UnderDown;
-    for (auto u : {&Editor::UnderDown, &Editor::UnderLeft, &Editor::UnderRight}) read_under(ed, u);
+    for (auto u : {&Editor::UnderDown, &Editor::UnderLeft, &Editor::UnderRight}) ReadUnder(ed, u);
   } else if (dx > 0 && ed.CursorX < 638) {
     ed.CursorX += 1;
     ed.UnderLeft = ed.UnderCentre, ed.UnderCentre = ed.UnderRight;
-    for (auto u : {&Editor::UnderUp, &Editor::UnderDown, &Editor::UnderRight}) read_under(ed, u);
+    for (auto u : {&Editor::UnderUp, &Editor::UnderDown, &Editor::UnderRight}) ReadUnder(ed, u);
   } else if (dx < 0 && ed.CursorX > 1) {
     ed.CursorX -= 1;
     ed.UnderRight = ed.UnderCentre, ed.UnderCentre = ed.UnderLeft;
-    for (auto u : {&Editor::UnderUp, &Editor::UnderLeft, &Editor::UnderDown}) read_under(ed, u);
+    for (auto u : {&Editor::UnderUp, &Editor::UnderLeft, &Editor::UnderDown}) ReadUnder(ed, u);
   }
 }

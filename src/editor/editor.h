@@ -10,9 +10,6 @@
 
 #include <string>
 
-// The first character of the two-character codes of extended keys.
-inline const std::string kExtPrefix = "\xFF";
-
 // Tools.
 enum : int { kToolLine = 1, kToolBox = 2, kToolEllipse = 3, kToolFilledBox = 4, kToolText = 5 };
 
@@ -41,7 +38,6 @@ struct Editor {
   std::string DrawingName;
 };
 
-// The journal's file name and file number; a save or load uses file 2.
-inline constexpr const char* kJournalName = "image.img";
-inline constexpr int kJournalFile = 1;
+// The file number of the user's drawing while it is saved or loaded (the
+// journal's own is in imagefile/journal.h).
 inline constexpr int kUserFile = 2;

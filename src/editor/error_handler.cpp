@@ -5,8 +5,8 @@
 #include <string>
 
 #include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imagefile/dialogs.h"
@@ -104,8 +104,8 @@ void CatchAllBox() {
 void ShowErrorMessage(int number) {
   for (const Message& m : kMessages) {
     if (m.number == number) {
-      ShowMessage("                      * ERROR *", "", m.lines[0], m.lines[1], m.lines[2],
-                  m.lines[3]);
+      MessageBox("                      * ERROR *", "", m.lines[0], m.lines[1], m.lines[2],
+                 m.lines[3]);
       return;
     }
   }

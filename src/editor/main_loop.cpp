@@ -1,7 +1,7 @@
 // The main loop: preview, cursor, one key, and the key table.
 #include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/file_menu.h"

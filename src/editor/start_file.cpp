@@ -5,18 +5,12 @@
 
 #include "editor/editor_routines.h"
 #include "gfx/screen.h"
+#include "imagefile/journal.h"
 #include "imagefile/load.h"
 #include "runtime/cp437.h"
 #include "runtime/files.h"
 
 namespace {
-
-bool SameFile(const std::string& a, const char* b) {
-  struct stat sa {
-  }, sb{};
-  return stat(a.c_str(), &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
 
 // The last part of a path, as the drawing's name.
 std::string LastPart(const std::string& path) {
@@ -37,7 +31,7 @@ StartFile EnterFileFolder(const CommandLine& line) {
     const std::string folder = slash == 0 ? "/" : line.file.substr(0, slash);
     if (chdir(folder.c_str()) == 0) file.name = line.file.substr(slash + 1);
   }
-  file.is_journal = SameFile(file.name, kJournalName);
+  file.is_journal = IsJournal(file.name);
   return file;
 }
 

@@ -17,6 +17,7 @@
 #include "gfx/text.h"
 #include "help/help.h"
 #include "imagefile/dialogs.h"
+#include "imagefile/journal.h"
 #include "imagefile/load.h"
 #include "runtime/console.h"
 #include "runtime/errors.h"
@@ -66,41 +67,12 @@ bool LockFolder() {
 }
 
 [[noreturn]] void RefuseSecondEditor() {
-  ShowMessage("                      * Warning *", "",
-              "      Another KOV1 is already drawing in this",
-              "      folder with its file image.img. Finish that",
-              "      one first, or start KOV1 in another folder.", "");
+  MessageBox("                      * Warning *", "",
+             "      Another KOV1 is already drawing in this",
+             "      folder with its file image.img. Finish that",
+             "      one first, or start KOV1 in another folder.", "");
   SCREEN(0, 0, 0, 0, 0);
   runtime_end(0);
-}
-
-// True when the file holds exactly the line "SCREEN 8", i.e. nothing drawn.
-bool HoldsOnlyHeader(const char* name) {
-  FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
-  char buffer[16];
-  size_t n = std::fread(buffer, 1, sizeof buffer, f);
-  std::fclose(f);
-  return std::string(buffer, n) == "SCREEN 8\r\n";
-}
-
-// A journal left by an earlier run is kept under the first free name
-// image.img.1, image.img.2, ...
-struct EarlierJournal {
-  std::string kept;  // the name it now has; "" when there was nothing to keep
-  int error = 0;     // errno when it could not be kept
-};
-
-EarlierJournal KeepEarlierJournal() {
-  struct stat st {};
-  if (lstat(kJournalName, &st) != 0 || HoldsOnlyHeader(kJournalName)) return {};
-  for (int i = 1; i < 100000; ++i) {
-    std::string name = std::string(kJournalName) + "." + std::to_string(i);
-    if (lstat(name.c_str(), &st) == 0) continue;
-    if (std::rename(kJournalName, name.c_str()) == 0) return {name, 0};
-    return {"", errno};
-  }
-  return {"", EEXIST};
 }
 
 // The folder as it fits on a line of a message box.
@@ -114,38 +86,13 @@ std::string ShortFolder(const std::string& folder) {
 // can be drawn and lost.
 [[noreturn]] void RefuseFolder(const char* problem, const std::string& folder, int error,
                                const char* advice) {
-  ShowMessage("                      * Warning *", "", problem, "      " + ShortFolder(folder),
-              "      (" + std::string(std::strerror(error)) + ").", advice);
+  MessageBox("                      * Warning *", "", problem, "      " + ShortFolder(folder),
+             "      (" + std::string(std::strerror(error)) + ").", advice);
   SCREEN(0, 0, 0, 0, 0);
   runtime_end(0);
 }
 
-// Whether the journal can be opened for writing, tried without emptying or
-// creating anything that matters; errno tells why not.
-bool JournalWritable() {
-  const int fd = open(kJournalName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
-}
-
 }  // namespace
-
-void DrawEditorHelpLine(bool capital_help) {
-  TextState& t = text_state();
-  t.wy = 195;
-  t.wx = 1;
-  DrawStrokeText(capital_help ? "Use the arrow keys to move the cursor & press . to start & end a "
-                                "shape. Press F1 for Help."
-                              : "Use the arrow keys to move the cursor & press . to start & end a "
-                                "shape. Press F1 for help.");
-}
-
-void DrawEditorScreen(bool capital_help) {
-  CLS();
-  DrawEditorHelpLine(capital_help);
-  LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
-}
 
 std::string StartUp(Editor& ed) {
   runtime_init();
@@ -167,8 +114,7 @@ std::string StartUp(Editor& ed) {
                  "      Start KOV1 in a folder you may write into.");
   }
   const std::string& kept = earlier.kept;
-  file_open(kJournalFile, kJournalName, FileMode::Output);
-  file_print(kJournalFile, "SCREEN 8");
+  JournalStart();
 
   set_pages(0, 1);
   DrawEditorScreen(false);
@@ -176,15 +122,15 @@ std::string StartUp(Editor& ed) {
   set_pages(0, 0);
   ShowTitle(ed);
   WelcomePage(ed);
-  ShowMessage("                      * Warning *", "",
-              "      KOV1 has created a temporary file on the " + ed.DriveLetter,
-              "      drive. If the disk in this drive can be",
-              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
+  MessageBox("                      * Warning *", "",
+             "      KOV1 has created a temporary file on the " + ed.DriveLetter,
+             "      drive. If the disk in this drive can be",
+             "      removed do not remove it or KOV1 will not", "      be able to find its file.");
   if (!kept.empty()) {
-    ShowMessage("                  * Earlier drawing kept *", "",
-                "      KOV1 found an image.img from an earlier run",
-                "      in this folder and kept it as " + kept,
-                "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
+    MessageBox("                  * Earlier drawing kept *", "",
+               "      KOV1 found an image.img from an earlier run",
+               "      in this folder and kept it as " + kept,
+               "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
   }
   set_pages(0, 0);
   return kept;

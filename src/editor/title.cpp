@@ -128,8 +128,7 @@ void DrawTitle() {
   t.wx = 396;
   t.wy = 130;
   DrawStrokeText("1.00");
-  t.Fcolor = 7;
-  t.Bcolor = 0;
+  ResetTextPen();
 
   DrawPencil();
 }

@@ -3,12 +3,13 @@
 #include <string>
 
 #include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/format.h"
+#include "imagefile/journal.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -16,24 +17,24 @@
 
 namespace {
 
-int line_kind(int tool) {
+int LineKind(int tool) {
   return tool == kToolBox ? kLineBox : tool == kToolFilledBox ? kLineBoxFilled : kLineLine;
 }
 
-void draw_shape(const Editor& ed) {
+void DrawShape(const Editor& ed) {
   LINE(static_cast<float>(ed.StartX), static_cast<float>(ed.StartY), static_cast<float>(ed.CursorX),
-       static_cast<float>(ed.CursorY), static_cast<uint32_t>(ed.DrawColor), line_kind(ed.Tool),
+       static_cast<float>(ed.CursorY), static_cast<uint32_t>(ed.DrawColor), LineKind(ed.Tool),
        0xFFFF, 0);
 }
 
-std::string shape_statement(const Editor& ed) {
+std::string ShapeStatement(const Editor& ed) {
   auto make = ed.Tool == kToolBox         ? BoxStatement
               : ed.Tool == kToolFilledBox ? FilledBoxStatement
                                           : LineStatement;
   return make(ed.StartX, ed.StartY, ed.CursorX, ed.CursorY, ed.DrawColor);
 }
 
-void draw_ellipse(const Editor& ed) {
+void DrawEllipse(const Editor& ed) {
   CIRCLE(static_cast<float>(ed.CursorX), static_cast<float>(ed.CursorY),
          static_cast<float>(ed.Radius), static_cast<uint32_t>(ed.DrawColor),
          RecordedAspect(ed.Aspect), 0, kFullTurn, 0, kCoordPoint);
@@ -43,7 +44,7 @@ void draw_ellipse(const Editor& ed) {
 // the picture; one whose journal line could not be written is dropped (the
 // user has been told), so the picture never shows what the saved drawing
 // would not redraw.
-void end_shape(Editor& ed, bool recorded) {
+void EndShape(Editor& ed, bool recorded) {
   if (recorded) {
     PCOPY(1, 0);
   } else {
@@ -54,18 +55,18 @@ void end_shape(Editor& ed, bool recorded) {
   ed.Saved = 0;
 }
 
-void finish_line_shape(Editor& ed) {
+void FinishLineShape(Editor& ed) {
   ed.Stage = 0;
-  draw_shape(ed);
-  end_shape(ed, file_print(kJournalFile, shape_statement(ed)));
+  DrawShape(ed);
+  EndShape(ed, JournalAppend(ShapeStatement(ed)));
 }
 
 // Adds a step of 0.1 in double precision and rounds the sum to single.
-float step_aspect(float aspect, double step) {
+float StepAspect(float aspect, double step) {
   return static_cast<float>(static_cast<double>(aspect) + step);
 }
 
-void reset_ellipse(Editor& ed) {
+void ResetEllipse(Editor& ed) {
   ed.Radius = 1;
   ed.Aspect = 1.0f;
 }
@@ -78,9 +79,9 @@ void EllipseLoop(Editor& ed) {
     if (key == kKeyF2) {
       QuickReference(ed);
     } else if (key == kKeyUp) {
-      if (ed.Aspect > 0) ed.Aspect = step_aspect(ed.Aspect, -0.1);
+      if (ed.Aspect > 0) ed.Aspect = StepAspect(ed.Aspect, -0.1);
     } else if (key == kKeyDown) {
-      if (ed.Aspect < 15) ed.Aspect = step_aspect(ed.Aspect, 0.1);
+      if (ed.Aspect < 15) ed.Aspect = StepAspect(ed.Aspect, 0.1);
     } else if (key == kKeyRight) {
       ed.Radius += 1;
     } else if (key == kKeyLeft) {
@@ -90,20 +91,20 @@ void EllipseLoop(Editor& ed) {
       continue;  // the prompt returned: no redraw
     } else if (key == ".") {
       ed.Stage = 0;
-      draw_ellipse(ed);
-      end_shape(ed, file_print(kJournalFile, CircleStatement(ed.CursorX, ed.CursorY, ed.Radius,
-                                                             ed.DrawColor, ed.Aspect)));
-      reset_ellipse(ed);
+      DrawEllipse(ed);
+      EndShape(ed, JournalAppend(CircleStatement(ed.CursorX, ed.CursorY, ed.Radius, ed.DrawColor,
+                                                 ed.Aspect)));
+      ResetEllipse(ed);
       return;
     } else if (key == kKeyEsc) {
       ed.Stage = 0;
       PCOPY(0, 1);
       set_pages(0, 0);
-      reset_ellipse(ed);
+      ResetEllipse(ed);
       return;
     }
     PCOPY(0, 1);
-    draw_ellipse(ed);
+    DrawEllipse(ed);
   }
 }
 
@@ -112,7 +113,7 @@ void PlaceText(Editor& ed) {
   t.wx = ed.CursorX;
   t.wy = ed.CursorY;
   // When the block cannot be written now, the text's own lines bring it.
-  if (ed.DprintWritten == 0 && WriteDprintBlock()) ed.DprintWritten = 1;
+  if (ed.DprintWritten == 0 && JournalAppendLines(DprintBlockLines())) ed.DprintWritten = 1;
   TextTool(ed);
   ReadCursorColours(ed);
   ed.Saved = 0;
@@ -121,7 +122,7 @@ void PlaceText(Editor& ed) {
 }  // namespace
 
 void DrawPreview(const Editor& ed) {
-  if (ed.Tool == kToolLine || ed.Tool == kToolBox || ed.Tool == kToolFilledBox) draw_shape(ed);
+  if (ed.Tool == kToolLine || ed.Tool == kToolBox || ed.Tool == kToolFilledBox) DrawShape(ed);
 }
 
 void DotKey(Editor& ed) {
@@ -140,5 +141,5 @@ void DotKey(Editor& ed) {
     set_pages(1, 1);
     return;
   }
-  finish_line_shape(ed);
+  FinishLineShape(ed);
 }

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "editor/keys.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
 #include "text/stroke_font.h"
@@ -114,12 +115,6 @@ const char* const kCardLines[10] = {
     "F2 = QUICK REFRENCE",
 };
 
-void SetRestColours() {
-  TextState& t = text_state();
-  t.Fcolor = 7;
-  t.Bcolor = 0;
-}
-
 // The shadow goes first: the body and the border cover it where they meet.
 void DrawPageBox() {
   DrawShadow(55, 55, 510, 185, 7);
@@ -128,7 +123,7 @@ void DrawPageBox() {
 }
 
 void DrawPageHelpLine(const PageText& page) {
-  SetRestColours();
+  ResetTextPen();
   DrawHelpLine(page.help_line.c_str());
 }
 
@@ -160,7 +155,7 @@ void DrawHelpPage(int page, bool with_help_line) {
   if (page < 1 || page > 4) return;
   const PageText& text = kPages[page - 1];
   if (page <= 2) {
-    SetRestColours();
+    ResetTextPen();
     set_pages(1, 1);
   }
   // Page 3 draws its help line before its box, the others after it.
@@ -171,7 +166,7 @@ void DrawHelpPage(int page, bool with_help_line) {
 }
 
 void DrawQuickReference() {
-  SetRestColours();
+  ResetTextPen();
   set_pages(1, 1);
   DrawShadow(5, 5, 165, 85, 0);
   LINE(1, 1, 160, 80, 15, kLineBoxFilled, kSolid, kCoordAbsolute);
@@ -190,7 +185,7 @@ void DrawQuickReference() {
 void WelcomePage(Editor& ed) {
   for (;;) {
     DrawHelpPage(1, true);
-    SetRestColours();
+    ResetTextPen();
     for (;;) {
       std::string key = PollKey();
       if (key == kKeyEnter) {
@@ -205,6 +200,8 @@ void WelcomePage(Editor& ed) {
 }
 
 void HelpPages(Editor& ed) {
+  ModalPages pages;
+  TextPenScope pen;
   int page = 2;
   DrawHelpPage(page, true);
   for (;;) {
@@ -219,21 +216,17 @@ void HelpPages(Editor& ed) {
       DrawHelpPage(page, page == 2);
     }
   }
-  SetRestColours();
-  PCOPY(0, 1);
   ed.RedrawRequest = 1;
 }
 
 void QuickReference(Editor& ed) {
+  ModalPages pages;
+  TextPenScope pen;
   for (;;) {
     DrawQuickReference();
     for (;;) {
       std::string key = PollKey();
-      if (key == kKeyEnter || key == kKeyEsc) {
-        SetRestColours();
-        PCOPY(0, 1);
-        return;
-      }
+      if (key == kKeyEnter || key == kKeyEsc) return;
       if (ed.RedrawRequest == 1) break;
     }
     ed.RedrawRequest = 0;

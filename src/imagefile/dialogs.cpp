@@ -5,6 +5,8 @@
 
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -15,6 +17,41 @@ constexpr uint32_t kSolid = 0xFFFF;
 
 float F(int64_t v) {
   return static_cast<float>(v);
+}
+
+// Draws a caller's line: its own string is upper-cased as it is drawn, a
+// constant one is drawn from a copy.
+void DrawLine(std::string& line) {
+  DrawStrokeText(line);
+}
+void DrawLine(const std::string& line) {
+  DrawStrokeText(line.c_str());
+}
+
+template <typename String>
+void DrawMessageBoxOf(String& line1, String& line2, String& line3, String& line4, String& line5,
+                      String& line6) {
+  ResetTextPen();
+  set_pages(1, 0);
+  DrawBox(100, 100, 500, 170, 7, 0);
+  TextState& t = text_state();
+
+  // The only button, always highlighted.
+  t.wy = 154;
+  t.wx = 280;
+  DrawStrokeText("< Ok >");
+
+  std::string help = "Press ENTER or esc when you are done reading this message.";
+  DrawHelpLine((help + std::string(41, ' ')).c_str());
+
+  t.Bcolor = 7;
+  t.Fcolor = 0;
+  t.wy = 105;
+  for (String* line : {&line1, &line2, &line3, &line4, &line5, &line6}) {
+    t.wx = 105;
+    DrawLine(*line);
+  }
+  set_pages(1, 1);
 }
 
 }  // namespace
@@ -45,44 +82,16 @@ void DrawHelpLine(const char* text) {
 
 void DrawMessageBox(std::string& line1, std::string& line2, std::string& line3, std::string& line4,
                     std::string& line5, std::string& line6) {
-  TextState& t = text_state();
-  t.Fcolor = 7;
-  t.Bcolor = 0;
-  set_pages(1, 0);
-  DrawBox(100, 100, 500, 170, 7, 0);
-
-  // The only button, always highlighted.
-  t.wy = 154;
-  t.wx = 280;
-  DrawStrokeText("< Ok >");
-
-  std::string help = "Press ENTER or esc when you are done reading this message.";
-  DrawHelpLine((help + std::string(41, ' ')).c_str());
-
-  t.Bcolor = 7;
-  t.Fcolor = 0;
-  t.wy = 105;
-  for (std::string* line : {&line1, &line2, &line3, &line4, &line5, &line6}) {
-    t.wx = 105;
-    DrawStrokeText(*line);
-  }
-  set_pages(1, 1);
+  DrawMessageBoxOf(line1, line2, line3, line4, line5, line6);
 }
 
-void MessageBox(std::string& line1, std::string& line2, std::string& line3, std::string& line4,
-                std::string& line5, std::string& line6) {
-  DrawMessageBox(line1, line2, line3, line4, line5, line6);
+void MessageBox(const std::string& line1, const std::string& line2, const std::string& line3,
+                const std::string& line4, const std::string& line5, const std::string& line6) {
+  ModalPages pages;
+  TextPenScope pen;
+  DrawMessageBoxOf(line1, line2, line3, line4, line5, line6);
   for (;;) {
     std::string key = wait_key();
-    if (key == "\r" || key == "\x1B") break;
+    if (key == kKeyEnter || key == kKeyEsc) return;
   }
-  TextState& t = text_state();
-  t.Fcolor = 7;
-  t.Bcolor = 0;
-  PCOPY(0, 1);
-}
-
-void ShowMessage(std::string line1, std::string line2, std::string line3, std::string line4,
-                 std::string line5, std::string line6) {
-  MessageBox(line1, line2, line3, line4, line5, line6);
 }

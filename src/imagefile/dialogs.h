@@ -4,8 +4,9 @@
 // colour 0 and a filled body. DrawShadow draws the checkerboard (every
 // other pixel, the picture showing through). MessageBox shows six lines of
 // stroke-font text with an "< Ok >" button on page 1 over the picture and
-// waits for ENTER or ESC; the picture is then restored from page 0. It
-// upper-cases the caller's strings, as DrawStrokeText does.
+// waits for ENTER or ESC; the picture is then restored from page 0.
+// DrawMessageBox upper-cases the caller's strings, as DrawStrokeText does;
+// MessageBox leaves them as they are.
 #pragma once
 
 #include <string>
@@ -20,8 +21,5 @@ void DrawHelpLine(const char* text);
 // the work and visible page. MessageBox draws it, waits and closes it.
 void DrawMessageBox(std::string& line1, std::string& line2, std::string& line3, std::string& line4,
                     std::string& line5, std::string& line6);
-void MessageBox(std::string& line1, std::string& line2, std::string& line3, std::string& line4,
-                std::string& line5, std::string& line6);
-// For callers whose lines are not variables.
-void ShowMessage(std::string line1, std::string line2, std::string line3, std::string line4,
-                 std::string line5, std::string line6);
+void MessageBox(const std::string& line1, const std::string& line2, const std::string& line3,
+                const std::string& line4, const std::string& line5, const std::string& line6);

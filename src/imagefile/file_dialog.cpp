@@ -8,8 +8,10 @@
 
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
+#include "imagefile/journal.h"
 #include "imagefile/load.h"
 #include "imagefile/prompt.h"
 #include "imagefile/text_boxes.h"
@@ -70,56 +72,14 @@ std::string WaitNameKey(Editor& ed, NameField& f) {
   }
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
 bool IsRegularFile(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-}  // namespace
-
-bool SaveJournalAs(Editor& ed, const std::string& typed) {
-  PrintSmallBox(4, "     Saving...    ");
-  ed.ErrorFlag = 0;
-  std::string path;
-  if (!FileSystemName(typed, &path) || SameFile(path, kJournalName)) {
-    raise_error(kErrBadFileName);
-    return false;
-  }
-  if (!file_open(kUserFile, path, FileMode::Output, FileBuffering::Buffered)) return false;
-  bool regular = IsRegularFile(path);
-  while (!file_eof(kJournalFile) && ed.ErrorFlag == 0) {
-    std::string line = file_read_line(kJournalFile);
-    if (ed.ErrorFlag == 0) file_print(kUserFile, line);
-  }
-  if (ed.ErrorFlag == 0) file_sync(kUserFile);
-  // Closed exactly once: a failing close has reported itself and freed the
-  // file number, and closing again would report a second failure.
-  file_close(kUserFile);
-  if (ed.ErrorFlag != 0) {
-    if (regular) unlink(path.c_str());
-    return false;
-  }
-  file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Append);
-  BEEP();
-  ed.Saved = 1;
-  ed.DrawingName = trim_file_name(typed);
-  PCOPY(0, 1);
-  return true;
-}
-
-namespace {
-
 void ReopenJournalForAppending() {
   file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Append);
+  JournalReopen();
 }
 
 // Asks about unsaved work, then loads. The journal is open for appending
@@ -129,7 +89,7 @@ void Load(Editor& ed, const std::string& typed) {
   if (ed.Saved == 0) UnsavedPrompt(ed, answer);
   file_close_all();
   if (answer == kPromptDeclined) {
-    file_open(kJournalFile, kJournalName, FileMode::Append);
+    JournalReopen();
     return;
   }
   if (LoadImage(ed, typed)) BEEP();
@@ -139,35 +99,35 @@ void Load(Editor& ed, const std::string& typed) {
 enum class Step { Next, StartOver, Done };
 
 Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
-  if (key == "\b") {
+  if (key == kKeyBackspace) {
     DrawInputCursor(f.pos, 0);
     if (f.pos > 1) f.pos -= 1;
     LOCATE(6, f.pos + 2);
     PRINT(" ");
     f.name[f.pos - 1] = ' ';
-  } else if (key == "\x1B") {
+  } else if (key == kKeyEsc) {
     PCOPY(0, 1);
     set_pages(0, 0);
     ReopenJournalForAppending();
     return Step::Done;
-  } else if (key == "\r" && mode == kDialogSave) {
+  } else if (key == kKeyEnter && mode == kDialogSave) {
     if (SaveJournalAs(ed, f.name)) return Step::Done;
     // Start over with the journal read from its start, drawn on page 1
     // whatever pages the error handler left.
     file_close_all();
-    file_open(kJournalFile, kJournalName, FileMode::Input);
+    JournalOpenForReading();
     set_pages(1, 1);
     return Step::StartOver;
-  } else if (key == "\r") {
+  } else if (key == kKeyEnter) {
     Load(ed, f.name);
     return Step::Done;
-  } else if (key == kExtPrefix + "M") {
+  } else if (key == kKeyRight) {
     DrawInputCursor(f.pos, 0);
     if (f.pos > 76)
       PlayTone(1000, 0);
     else
       f.pos += 1;
-  } else if (key == kExtPrefix + "K") {
+  } else if (key == kKeyLeft) {
     DrawInputCursor(f.pos, 0);
     if (f.pos < 2)
       PlayTone(1000, 0);
@@ -187,6 +147,32 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
 
 }  // namespace
 
+bool SaveJournalAs(Editor& ed, const std::string& typed) {
+  PrintSmallBox(4, "     Saving...    ");
+  ed.ErrorFlag = 0;
+  std::string path;
+  if (!FileSystemName(typed, &path) || IsJournal(path)) {
+    raise_error(kErrBadFileName);
+    return false;
+  }
+  if (!file_open(kUserFile, path, FileMode::Output, FileBuffering::Buffered)) return false;
+  bool regular = IsRegularFile(path);
+  bool copied = JournalCopyTo(kUserFile) && file_sync(kUserFile);
+  // Closed exactly once: a failing close has reported itself and freed the
+  // file number, and closing again would report a second failure.
+  copied = file_close(kUserFile) && copied;
+  if (!copied) {
+    if (regular) unlink(path.c_str());
+    return false;
+  }
+  ReopenJournalForAppending();
+  BEEP();
+  ed.Saved = 1;
+  ed.DrawingName = trim_file_name(typed);
+  PCOPY(0, 1);
+  return true;
+}
+
 bool FileSystemName(const std::string& typed, std::string* name) {
   std::string trimmed = trim_file_name(typed);
   for (unsigned char c : trimmed) {
@@ -197,8 +183,7 @@ bool FileSystemName(const std::string& typed, std::string* name) {
 }
 
 void FileNameDialog(Editor& ed, int mode) {
-  file_close(kJournalFile);
-  file_open(kJournalFile, kJournalName, FileMode::Input);
+  JournalOpenForReading();
   for (;;) {
     NameField field;
     DrawDialog(mode);

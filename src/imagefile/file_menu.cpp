@@ -1,13 +1,16 @@
 // The file menu: Save Image, Load Image, New Image.
 #include "imagefile/file_menu.h"
 
-#include "editor/editor_routines.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imagefile/dialogs.h"
+#include "imagefile/editor_screen.h"
 #include "imagefile/file_dialog.h"
+#include "imagefile/journal.h"
+#include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
@@ -51,14 +54,12 @@ void DrawItems(int selection) {
 // block again.
 void NewImage(Editor& ed) {
   file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Output);
-  file_print(kJournalFile, "SCREEN 8");
+  JournalStart();
   ed.DprintWritten = 0;
   ed.DrawingName.clear();
   set_pages(0, 0);
   DrawEditorScreen(true);
-  TextState& t = text_state();
-  t.Fcolor = 7, t.Bcolor = 0;
+  ResetTextPen();
   PCOPY(0, 1);
 }
 
@@ -71,25 +72,25 @@ void FileMenu(Editor& ed) {
     for (;;) {
       DrawItems(selection);
       const std::string key = wait_key();
-      if (key == kExtPrefix + "H") {
+      if (key == kKeyUp) {
         selection = selection == 1 ? 3 : selection - 1;
-      } else if (key == kExtPrefix + "P") {
+      } else if (key == kKeyDown) {
         selection = selection == 3 ? 1 : selection + 1;
-      } else if (key == "\r") {
+      } else if (key == kKeyEnter) {
         if (selection == 1) {
           FileNameDialog(ed, kDialogSave);
         } else if (selection == 2) {
           FileNameDialog(ed, kDialogLoad);
-          text_state().Fcolor = 7, text_state().Bcolor = 0;
+          ResetTextPen();
           PCOPY(0, 1);
         } else {
           NewImage(ed);
         }
         return;
-      } else if (key == "\x1B") {
+      } else if (key == kKeyEsc) {
         PCOPY(0, 1);
         return;
-      } else if (key == "\x18") {
+      } else if (key == CtrlKey('X')) {
         ExitRequest(ed);
         break;  // drawn again from the start
       }

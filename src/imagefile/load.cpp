@@ -4,12 +4,13 @@
 
 #include <cstdio>
 
-#include "editor/editor_routines.h"
 #include "gfx/draw.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
+#include "imagefile/editor_screen.h"
 #include "imagefile/file_dialog.h"
 #include "imagefile/format.h"
+#include "imagefile/journal.h"
 #include "imagefile/text_boxes.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
@@ -20,18 +21,22 @@ namespace {
 constexpr int kTempFile = 3;
 
 // Reads the opened drawing (file 2) onto page 0, copying its lines into the
-// temporary journal; stops at the first failure.
-ReadResult ReadDrawing(Editor& ed) {
+// temporary journal; stops at the first failure. True when every line was
+// read and copied.
+bool ReadDrawing(ReadResult* result) {
+  bool failed = false;
   ImageLines lines;
-  lines.next = [&ed](std::string* line) {
-    if (ed.ErrorFlag != 0 || file_eof(kUserFile)) return false;
-    file_read_line(kUserFile, line);
-    return ed.ErrorFlag == 0;
+  lines.next = [&failed](std::string* line) {
+    if (failed) return false;
+    const LineRead read = file_next_line(kUserFile, line);
+    failed = read == LineRead::Failed;
+    return read == LineRead::Line;
   };
-  lines.copy = [&ed](const std::string& line) {
-    if (ed.ErrorFlag == 0) file_print(kTempFile, line);
+  lines.copy = [&failed](const std::string& line) {
+    if (!failed) failed = !file_print(kTempFile, line);
   };
-  return ReadImage(lines);
+  *result = ReadImage(lines);
+  return !failed;
 }
 
 // Puts everything back after a failed load.
@@ -40,7 +45,7 @@ bool Abandon(const PageCopy& picture, const TextState& text) {
   unlink(kLoadTempName);
   copy_page_in(0, picture);
   text_state() = text;
-  file_open(kJournalFile, kJournalName, FileMode::Append);
+  JournalReopen();
   return false;
 }
 
@@ -56,7 +61,7 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   std::string path = file_system_name;
   if (path.empty() && !FileSystemName(typed_name, &path)) {
     raise_error(kErrBadFileName);
-    file_open(kJournalFile, kJournalName, FileMode::Append);
+    JournalReopen();
     return false;
   }
   const PageCopy picture = copy_page_out(0);
@@ -67,15 +72,13 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   }
   set_pages(0, 1);
   CLS();
-  ReadResult result = ReadDrawing(ed);
-  if (ed.ErrorFlag == 0) file_sync(kTempFile);
-  if (ed.ErrorFlag == 0) file_close(kTempFile);
-  if (ed.ErrorFlag != 0 || std::rename(kLoadTempName, kJournalName) != 0) {
-    if (ed.ErrorFlag == 0) raise_error(error_number_for_errno(errno, kJournalName));
+  ReadResult result;
+  if (!ReadDrawing(&result) || !file_sync(kTempFile) || !file_close(kTempFile) ||
+      !JournalReplaceBy(kLoadTempName)) {
     return Abandon(picture, text);
   }
   file_close_all();
-  file_open(kJournalFile, kJournalName, FileMode::Append);
+  JournalReopen();
   ed.DprintWritten = result.had_block ? 1 : 0;
   ed.DrawingName = trim_file_name(typed_name);
 

@@ -1,11 +1,12 @@
 // "Do you want to save it now?"
 #include "imagefile/prompt.h"
 
-#include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
 #include "imagefile/file_dialog.h"
+#include "imagefile/journal.h"
 #include "runtime/console.h"
 #include "runtime/files.h"
 #include "runtime/system.h"
@@ -41,7 +42,7 @@ void DrawPrompt() {
 // Both ending paths of the prompt delete the journal.
 [[noreturn]] void EndDiscardingJournal() {
   file_close_all();
-  file_delete(kJournalName);
+  JournalDelete();
   EndEditor();
 }
 
@@ -63,11 +64,11 @@ void UnsavedPrompt(Editor& ed, int& mode) {
   for (;;) {
     DrawButtons(mode, choice);
     const std::string key = wait_key();
-    if (key == kExtPrefix + "M") {
+    if (key == kKeyRight) {
       if (choice < 3) choice += 1;
-    } else if (key == kExtPrefix + "K") {
+    } else if (key == kKeyLeft) {
       if (choice > 1) choice -= 1;
-    } else if (key == "\r" && choice == kYes) {
+    } else if (key == kKeyEnter && choice == kYes) {
       FileNameDialog(ed, kDialogSave);
       // Nothing was saved (ESC, or the save failed): the work is kept, and
       // the pages are left as every other return leaves them, whatever
@@ -78,12 +79,12 @@ void UnsavedPrompt(Editor& ed, int& mode) {
       }
       if (mode == kPromptLoad) return;
       EndDiscardingJournal();
-    } else if (key == "\r" && choice == kNo) {
+    } else if (key == kKeyEnter && choice == kNo) {
       if (mode == kPromptLoad) return;
       EndDiscardingJournal();
-    } else if (key == "\r") {
+    } else if (key == kKeyEnter) {
       return Decline(mode);
-    } else if (key == "\x1B") {
+    } else if (key == kKeyEsc) {
       // ESC cancels: no load, no exit.
       if (mode == kPromptLoad) return Decline(mode);
       PCOPY(0, 1);

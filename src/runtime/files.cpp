@@ -147,6 +147,60 @@ bool fill(OpenFile& f) {
   return fail(error_number_for_errno(errno, f.path.c_str()));
 }
 
+// Reads the next line of an input file into *line (cleared by the caller);
+// false after a read failure, which is reported.
+bool read_line(OpenFile& f, std::string* line) {
+  // Bytes of the line searched so far: each byte is searched once, so a
+  // line of any length costs time in proportion to it.
+  size_t searched = 0;
+  for (;;) {
+    const size_t lf = f.data.find('\n', f.pos + searched);
+    if (lf != std::string::npos) {
+      size_t end = lf;
+      if (end > f.pos && f.data[end - 1] == '\r') --end;
+      line->resize(end - f.pos);
+      std::memcpy(line->data(), f.data.data() + f.pos, end - f.pos);
+      f.pos = lf + 1;
+      return true;
+    }
+    if (f.at_end) {
+      line->assign(f.data, f.pos);
+      f.data.clear();
+      f.pos = 0;
+      return true;
+    }
+    searched = f.data.size() - f.pos;
+    if (!fill(f)) return false;
+  }
+}
+
+// Puts finished lines into an output file: appended to its buffer when
+// buffered, otherwise with one write. append adds the lines to a string.
+template <typename Append>
+bool write_lines(int number, const Append& append) {
+  OpenFile* f = file_in_mode(number, false);
+  if (f == nullptr) return false;
+  if (f->buffering == FileBuffering::Buffered) {
+    append(f->data);
+    return f->data.size() < kFlushAt || flush(*f);
+  }
+  std::string lines;
+  append(lines);
+  const int err = write_all(f->fd, lines);
+  return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
+}
+
+// The byte at offset in the file at path (the file is open for writing
+// only); -1 when it cannot be read.
+int byte_at(const std::string& path, long long offset) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return -1;
+  unsigned char byte = 0;
+  const bool read = pread(fd, &byte, 1, static_cast<off_t>(offset)) == 1;
+  close(fd);
+  return read ? byte : -1;
+}
+
 }  // namespace
 
 std::string trim_file_name(std::string_view name) {
@@ -176,29 +230,18 @@ std::string file_read_line(int number) {
 void file_read_line(int number, std::string* line) {
   line->clear();
   OpenFile* f = file_in_mode(number, true);
-  if (f == nullptr) return;
-  // Bytes of the line searched so far: each byte is searched once, so a
-  // line of any length costs time in proportion to it.
-  size_t searched = 0;
-  for (;;) {
-    const size_t lf = f->data.find('\n', f->pos + searched);
-    if (lf != std::string::npos) {
-      size_t end = lf;
-      if (end > f->pos && f->data[end - 1] == '\r') --end;
-      line->resize(end - f->pos);
-      std::memcpy(line->data(), f->data.data() + f->pos, end - f->pos);
-      f->pos = lf + 1;
-      return;
-    }
-    if (f->at_end) {
-      line->assign(f->data, f->pos);
-      f->data.clear();
-      f->pos = 0;
-      return;
-    }
-    searched = f->data.size() - f->pos;
-    if (!fill(*f)) return;
+  if (f != nullptr) read_line(*f, line);
+}
+
+LineRead file_next_line(int number, std::string* line) {
+  line->clear();
+  OpenFile* f = file_in_mode(number, true);
+  if (f == nullptr) return LineRead::Failed;
+  while (f->pos == f->data.size() && !f->at_end) {
+    if (!fill(*f)) return LineRead::Failed;
   }
+  if (f->pos == f->data.size()) return LineRead::End;
+  return read_line(*f, line) ? LineRead::Line : LineRead::Failed;
 }
 
 bool file_eof(int number) {
@@ -210,26 +253,6 @@ bool file_eof(int number) {
   return f->pos == f->data.size();
 }
 
-namespace {
-
-// Puts finished lines into an output file: appended to its buffer when
-// buffered, otherwise with one write. append adds the lines to a string.
-template <typename Append>
-bool write_lines(int number, const Append& append) {
-  OpenFile* f = file_in_mode(number, false);
-  if (f == nullptr) return false;
-  if (f->buffering == FileBuffering::Buffered) {
-    append(f->data);
-    return f->data.size() < kFlushAt || flush(*f);
-  }
-  std::string lines;
-  append(lines);
-  const int err = write_all(f->fd, lines);
-  return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
-}
-
-}  // namespace
-
 bool file_print(int number, std::string_view text) {
   return write_lines(number, [&](std::string& out) { out.append(text).append("\r\n"); });
 }
@@ -238,6 +261,33 @@ bool file_print_lines(int number, const std::vector<std::string>& texts) {
   return write_lines(number, [&](std::string& out) {
     for (const std::string& text : texts) out.append(text).append("\r\n");
   });
+}
+
+long long file_length(int number) {
+  OpenFile* f = file_in_mode(number, false);
+  if (f == nullptr) return -1;
+  struct stat st {};
+  if (fstat(f->fd, &st) != 0) {
+    fail(error_number_for_errno(errno, f->path.c_str()));
+    return -1;
+  }
+  return static_cast<long long>(st.st_size) + static_cast<long long>(f->data.size());
+}
+
+bool file_cut(int number, long long length) {
+  const long long size = file_length(number);
+  if (size < 0) return false;
+  OpenFile& f = *slot(number);
+  if (!flush(f)) return false;
+  if (length < 0 || length > size || (length > 0 && byte_at(f.path, length - 1) != '\n')) {
+    return fail(kErrIllegalFunctionCall);
+  }
+  // A file opened for output writes where it stands, not at its end.
+  if (ftruncate(f.fd, static_cast<off_t>(length)) != 0 ||
+      lseek(f.fd, static_cast<off_t>(length), SEEK_SET) < 0) {
+    return fail(error_number_for_errno(errno, f.path.c_str()));
+  }
+  return true;
 }
 
 bool file_sync(int number) {

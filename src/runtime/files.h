@@ -30,11 +30,23 @@ std::string file_read_line(int number);
 void file_read_line(int number, std::string* line);
 // True when no further line can be read (also after a read error).
 bool file_eof(int number);
+// Reads the next line into *line: Line, End when the file has no further
+// line, or Failed when the read failed (reported), so that a failure part
+// way is told from the end.
+enum class LineRead { Line, End, Failed };
+LineRead file_next_line(int number, std::string* line);
 // Writes text followed by CR LF; true on success.
 bool file_print(int number, std::string_view text);
 // Writes each text followed by CR LF with one write, so that either all of
 // them or none reach an unbuffered file; true on success.
 bool file_print_lines(int number, const std::vector<std::string>& texts);
+// The length in bytes of an output or append file, its buffered lines
+// included; -1 after a failure.
+long long file_length(int number);
+// Cuts an output or append file back to its first length bytes, which must
+// end at a line end (or be 0): a file is never left with half a line. True
+// on success; a length past the end or within a line is an illegal call.
+bool file_cut(int number, long long length);
 // Flushes and syncs a buffered file; true on success.
 bool file_sync(int number);
 // Closes one file; true when all its data reached the file.

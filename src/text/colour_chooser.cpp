@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/editor_routines.h"
-#include "editor/keys.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/dialogs.h"
+#include "imagefile/prompt.h"
 #include "text/stroke_font.h"
 #include "text/text_state.h"
 
@@ -20,24 +20,24 @@ namespace {
 constexpr const char* kPrompt =
     "Use the arrow keys to choose a color and press ENTER to draw with it or ESC to cancel.     ";
 
-void box(int x1, int y1, int x2, int y2, int colour, int kind) {
+void ChooserBox(int x1, int y1, int x2, int y2, int colour, int kind) {
   LINE(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
        static_cast<float>(y2), static_cast<uint32_t>(colour), kind, 0xFFFF, kCoordAbsolute);
 }
 
-int swatch_x(int k) {
+int SwatchX(int k) {
   return 10 + 20 * k;
 }
 
-void selection_frame(int k, int colour) {
+void SelectionFrame(int k, int colour) {
   // The last frame is one pixel wider on the left.
-  int left = k == 15 ? 308 : swatch_x(k) - 1;
-  box(left, 104, swatch_x(k) + 11, 116, colour, kLineBox);
+  int left = k == 15 ? 308 : SwatchX(k) - 1;
+  ChooserBox(left, 104, SwatchX(k) + 11, 116, colour, kLineBox);
 }
 
 // Reads a key without waiting until one comes; "" when a redraw was
 // requested meanwhile (a key read at that moment is dropped).
-std::string wait_chooser_key(Editor& ed) {
+std::string WaitChooserKey(Editor& ed) {
   for (;;) {
     std::string key = INKEY();
     if (ed.RedrawRequest != 0) {
@@ -58,15 +58,15 @@ void DrawColourChooser() {
   t.wy = 195;
   DrawStrokeText(kPrompt);
   DrawShadow(10, 105, 330, 135, 0);
-  box(4, 99, 326, 131, 0, kLineBox);
-  box(5, 100, 325, 130, 7, kLineBoxFilled);
-  for (int k = 0; k < 16; ++k) box(swatch_x(k), 105, swatch_x(k) + 10, 115, k, kLineBoxFilled);
-  for (int k = 0; k < 16; ++k) box(swatch_x(k), 105, swatch_x(k) + 10, 115, 7, kLineBox);
+  ChooserBox(4, 99, 326, 131, 0, kLineBox);
+  ChooserBox(5, 100, 325, 130, 7, kLineBoxFilled);
+  for (int k = 0; k < 16; ++k) ChooserBox(SwatchX(k), 105, SwatchX(k) + 10, 115, k, kLineBoxFilled);
+  for (int k = 0; k < 16; ++k) ChooserBox(SwatchX(k), 105, SwatchX(k) + 10, 115, 7, kLineBox);
 }
 
 void DrawColourSelection(int colour) {
-  for (int k = 0; k < 16; ++k) selection_frame(k, 0);
-  selection_frame(colour, 14);
+  for (int k = 0; k < 16; ++k) SelectionFrame(k, 0);
+  SelectionFrame(colour, 14);
 }
 
 void ChooseColor(Editor& ed) {
@@ -77,7 +77,7 @@ void ChooseColor(Editor& ed) {
     draw_picture = false;
     DrawColourSelection(ed.DrawColor);
 
-    const std::string key = wait_chooser_key(ed);
+    const std::string key = WaitChooserKey(ed);
     if (key.empty()) {
       draw_picture = true;
     } else if (key == kKeyRight) {

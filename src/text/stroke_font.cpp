@@ -4,9 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/editor.h"
 #include "gfx/draw.h"
-#include "runtime/files.h"
 #include "text/text_state.h"
 
 namespace {
@@ -278,10 +276,4 @@ void DrawStrokeText(const char* text) {
 const std::vector<std::string>& DprintBlockLines() {
   static const std::vector<std::string> lines = BuildBlock();
   return lines;
-}
-
-bool WriteDprintBlock() {
-  // One write: a failure leaves none of the block in the journal, so a
-  // reader never meets a block that is not closed.
-  return file_print_lines(kJournalFile, DprintBlockLines());
 }

@@ -6,9 +6,9 @@
 // DrawStrokeText upper-cases the caller's string, then draws it at (wx, wy):
 // each cell (8 x 7 pixels) is cleared to Bcolor and its glyph drawn, 7
 // pixels apart; afterwards wy moves down a row of 7 (back to 1 past 168)
-// and wx to 1. WriteDprintBlock appends the 328-line block (Dprint and Abc)
-// to the journal with one write, all or nothing, and tells whether it is
-// there; the block draws exactly what DrawStrokeText draws.
+// and wx to 1. DprintBlockLines is the 328-line block (Dprint and Abc),
+// which draws exactly what DrawStrokeText draws; it goes into the journal
+// with one write, so that a reader never meets a block that is not closed.
 #pragma once
 
 #include <string>
@@ -22,4 +22,3 @@ void DrawStrokeText(const char* text);
 
 // The lines of the generated block, without line ends.
 const std::vector<std::string>& DprintBlockLines();
-bool WriteDprintBlock();

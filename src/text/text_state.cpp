@@ -5,3 +5,9 @@ TextState& text_state() {
   static TextState state;
   return state;
 }
+
+void ResetTextPen() {
+  TextState& t = text_state();
+  t.Fcolor = 7;
+  t.Bcolor = 0;
+}

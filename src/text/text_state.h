@@ -13,3 +13,16 @@ struct TextState {
 };
 
 TextState& text_state();
+
+// The pen between screens: grey (7) on black (0). A screen that draws in
+// other colours sets the pen back when it is done, so the next one starts
+// from it.
+void ResetTextPen();
+
+// Sets the pen back to grey on black on every way out of a scope.
+struct TextPenScope {
+  TextPenScope() = default;
+  TextPenScope(const TextPenScope&) = delete;
+  TextPenScope& operator=(const TextPenScope&) = delete;
+  ~TextPenScope() { ResetTextPen(); }
+};

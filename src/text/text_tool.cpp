@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "imagefile/format.h"
+#include "imagefile/journal.h"
+#include "imagefile/prompt.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
 #include "text/stroke_font.h"
@@ -29,53 +31,53 @@ struct TextEntry {
 };
 
 // Draws a copy at (x, y): the caller's buffer stays as it is.
-void draw_at(int x, int y, std::string text) {
+void DrawAt(int x, int y, std::string text) {
   TextState& t = text_state();
   t.wx = x;
   t.wy = y;
   DrawStrokeText(text);
 }
 
-void refuse(const TextEntry& e) {
+void RefuseChar(const TextEntry& e) {
   PlayTone(1000, 0);
-  draw_at(e.start_x, e.start_y, e.buffer);
+  DrawAt(e.start_x, e.start_y, e.buffer);
 }
 
-void type_char(TextEntry& e, char c) {
+void TypeChar(TextEntry& e, char c) {
   // A line feed would split the recorded statement over two journal lines.
   if (e.position > kBufferLength || e.typing_x > kLastCellX || c == '\n') {
-    refuse(e);
+    RefuseChar(e);
     return;
   }
   e.buffer[static_cast<size_t>(e.position - 1)] = c;
-  draw_at(e.typing_x, e.start_y, std::string(1, c));
+  DrawAt(e.typing_x, e.start_y, std::string(1, c));
   e.typing_x += kAdvance;
   e.position += 1;
 }
 
-void delete_char(TextEntry& e) {
+void DeleteChar(TextEntry& e) {
   if (e.position > 1) {
     e.position -= 1;
     e.typing_x -= kAdvance;
   }
   e.buffer[static_cast<size_t>(e.position - 1)] = ' ';
-  draw_at(e.typing_x, e.start_y, " ");
+  DrawAt(e.typing_x, e.start_y, " ");
 }
 
 // The text's journal lines go in with one write, after the subroutine block
 // if that is not in the journal yet; only recorded text stays in the
 // picture.
-void finish(Editor& ed, const TextEntry& e) {
+void FinishText(Editor& ed, const TextEntry& e) {
   PCOPY(0, 1);
   // Without trailing blanks (all blanks: npos + 1 is 0, the empty text).
   std::string text = e.buffer.substr(0, e.buffer.find_last_not_of(' ') + 1);
-  draw_at(e.start_x, e.start_y, text);
+  DrawAt(e.start_x, e.start_y, text);
   std::vector<std::string> lines;
   if (ed.DprintWritten == 0) lines = DprintBlockLines();
   for (std::string& line : TextGroup(text, ed.DrawColor, e.start_y, e.start_x)) {
     lines.push_back(std::move(line));
   }
-  const bool recorded = file_print_lines(kJournalFile, lines);
+  const bool recorded = JournalAppendLines(lines);
   if (recorded) ed.DprintWritten = 1;
   text_state().Fcolor = 7;
   if (recorded) {
@@ -86,18 +88,19 @@ void finish(Editor& ed, const TextEntry& e) {
   set_pages(0, 0);
 }
 
-void cancel() {
+void CancelText() {
   set_pages(0, 0);
   text_state().Fcolor = 7;
   PCOPY(0, 1);
 }
 
-// Ctrl-X; returns when the user withdrew the exit (the prompt has already
-// copied page 0 over page 1, so the typed text is gone).
-void exit_request(Editor& ed) {
+// Ctrl-X; returns when the user withdrew the exit. The typed text is given
+// up: page 1 becomes the picture on page 0 again, whatever the prompt left
+// on it.
+void ExitFromText(Editor& ed) {
   ExitRequest(ed);
   text_state().Fcolor = 7;
-  PCOPY(1, 0);
+  PCOPY(0, 1);
   set_pages(0, 0);
 }
 
@@ -115,22 +118,20 @@ void TextTool(Editor& ed) {
     char c = read_char();
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (c == '"') c = '+';
-    switch (c) {
-      case 27:  // ESC
-        cancel();
-        return;
-      case 13:  // ENTER
-        finish(ed, e);
-        return;
-      case 24:  // Ctrl-X
-        exit_request(ed);
-        return;
-      case 8:  // Backspace
-        delete_char(e);
-        break;
-      default:
-        type_char(e, c);
-        break;
+    const std::string key(1, c);
+    if (key == kKeyEsc) {
+      CancelText();
+      return;
+    } else if (key == kKeyEnter) {
+      FinishText(ed, e);
+      return;
+    } else if (key == CtrlKey('X')) {
+      ExitFromText(ed);
+      return;
+    } else if (key == kKeyBackspace) {
+      DeleteChar(e);
+    } else {
+      TypeChar(e, c);
     }
   }
 }

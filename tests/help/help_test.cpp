@@ -11,13 +11,13 @@
 #include "gfx/display_driver.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
 #include "text/text_state.h"
 
 namespace {
 
-constexpr uint32_t kPgDn = 0x51FF, kPgUp = 0x49FF, kEnter = 13, kEsc = 27;
 // A key no help screen acts on.
 constexpr uint32_t kOther = 'x';
 
@@ -54,7 +54,7 @@ DisplayDriver g_driver;
 const DisplayDriver* g_original_driver = nullptr;
 
 void OnEmptyRing() {
-  std::vector<uint32_t> keys = {kEsc};
+  std::vector<uint32_t> keys = {kCodeEsc};
   if (g_steps_taken < g_steps.size()) {
     Step& step = g_steps[g_steps_taken++];
     if (step.check) step.check();
@@ -233,13 +233,13 @@ TEST_F(HelpTest, HelpPagesFollowTheKeysAndRestoreThePicture) {
     EXPECT_TRUE(PageMatches(1, 57, 195, kHelpU));
   };
   g_steps = {
-      {page2, {kPgUp}},  // nothing before page 2
-      {page2, {kPgDn}},
-      {page3(kHelpD), {kPgDn}},
-      {page4, {kPgDn, kEnter, kOther}},  // nothing after page 4
-      {page4, {kPgUp}},
-      {page3(kHelpU), {kPgUp}},  // back on page 3 the help line of page 4 stays
-      {page2, {kEsc, 'a'}},
+      {page2, {kCodePageUp}},  // nothing before page 2
+      {page2, {kCodePageDown}},
+      {page3(kHelpD), {kCodePageDown}},
+      {page4, {kCodePageDown, kCodeEnter, kOther}},  // nothing after page 4
+      {page4, {kCodePageUp}},
+      {page3(kHelpU), {kCodePageUp}},  // back on page 3 the help line of page 4 stays
+      {page2, {kCodeEsc, 'a'}},
   };
   Editor ed;
   HelpPages(ed);
@@ -254,14 +254,14 @@ TEST_F(HelpTest, HelpPagesFollowTheKeysAndRestoreThePicture) {
 
 TEST_F(HelpTest, WelcomePageLeadsToTheHelpOrStays) {
   Editor ed;
-  Press({kPgDn, kEsc});
+  Press({kCodePageDown, kCodeEsc});
   WelcomePage(ed);
   EXPECT_TRUE(PageMatches(1, 83, 76, kCellK));  // ESC leaves the welcome page on page 1
   EXPECT_EQ(ed.RedrawRequest, 0);
   EXPECT_EQ(text_state().Fcolor, 7);
   EXPECT_EQ(text_state().Bcolor, 0);
 
-  Press({kEnter, kPgDn, kEsc});
+  Press({kCodeEnter, kCodePageDown, kCodeEsc});
   WelcomePage(ed);
   EXPECT_EQ(Page(1), Page(0));
   EXPECT_EQ(ed.RedrawRequest, 1);
@@ -269,7 +269,7 @@ TEST_F(HelpTest, WelcomePageLeadsToTheHelpOrStays) {
   EXPECT_EQ(text_state().Bcolor, 0);
 
   // A pending redraw request is taken by the next screen that waits.
-  Press({kOther, kEsc});
+  Press({kOther, kCodeEsc});
   WelcomePage(ed);
   EXPECT_EQ(ed.RedrawRequest, 0);
   EXPECT_TRUE(PageMatches(1, 83, 76, kCellK));
@@ -280,7 +280,7 @@ TEST_F(HelpTest, QuickReferenceClosesWithEnterOrEscAndTakesTheRedrawRequest) {
   std::vector<uint8_t> picture = Page(0);
   Editor ed;
   ed.RedrawRequest = 1;
-  Press({kOther, kPgDn, kEnter});
+  Press({kOther, kCodePageDown, kCodeEnter});
   QuickReference(ed);
   EXPECT_EQ(ed.RedrawRequest, 0);
   EXPECT_EQ(Page(1), picture);
@@ -289,7 +289,7 @@ TEST_F(HelpTest, QuickReferenceClosesWithEnterOrEscAndTakesTheRedrawRequest) {
 
   // ESC with the request still set closes at once; the request stays.
   ed.RedrawRequest = 1;
-  Press({kEsc});
+  Press({kCodeEsc});
   QuickReference(ed);
   EXPECT_EQ(ed.RedrawRequest, 1);
   EXPECT_EQ(Page(1), picture);

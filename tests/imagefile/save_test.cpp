@@ -11,6 +11,7 @@
 #include "editor/editor.h"
 #include "gfx_test_util.h"
 #include "imagefile/file_dialog.h"
+#include "imagefile/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/draw.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
 #include "text/text_state.h"
@@ -95,9 +96,6 @@ const Rows kFourteenSelected = {
 };
 // clang-format on
 
-constexpr uint32_t kRight = 0x4DFF, kLeft = 0x4BFF, kUp = 0x48FF, kDown = 0x50FF;
-constexpr uint32_t kEnter = 13, kEsc = 27;
-
 class ColourChooserTest : public Mode8Test {
  protected:
   void SetUp() override {
@@ -173,17 +171,17 @@ TEST_F(ColourChooserTest, FrameOfFifteenIsOneColumnWider) {
 }
 
 TEST_F(ColourChooserTest, ArrowsWrapRoundAndOtherKeysChangeNothing) {
-  EXPECT_EQ(Choose(15, {kRight, kEnter}), 0);
-  EXPECT_EQ(Choose(0, {kLeft, kEnter}), 15);
-  EXPECT_EQ(Choose(1, {kLeft, kLeft, kEnter}), 15);
-  EXPECT_EQ(Choose(1, {kLeft, kLeft, kEsc}), 1);
-  EXPECT_EQ(Choose(5, {kRight, kRight, kRight, kEsc}), 5);
-  EXPECT_EQ(Choose(9, {kUp, kDown, 'a', 'M', 0xFF, 8, 3, kEnter}), 9);
+  EXPECT_EQ(Choose(15, {kCodeRight, kCodeEnter}), 0);
+  EXPECT_EQ(Choose(0, {kCodeLeft, kCodeEnter}), 15);
+  EXPECT_EQ(Choose(1, {kCodeLeft, kCodeLeft, kCodeEnter}), 15);
+  EXPECT_EQ(Choose(1, {kCodeLeft, kCodeLeft, kCodeEsc}), 1);
+  EXPECT_EQ(Choose(5, {kCodeRight, kCodeRight, kCodeRight, kCodeEsc}), 5);
+  EXPECT_EQ(Choose(9, {kCodeUp, kCodeDown, 'a', 'M', 0xFF, 8, 3, kCodeEnter}), 9);
 }
 
 TEST_F(ColourChooserTest, EndsOnPageOneWithTheChosenFrame) {
   text_state().Fcolor = 12;
-  EXPECT_EQ(Choose(14, {kRight, kEnter}), 15);
+  EXPECT_EQ(Choose(14, {kCodeRight, kCodeEnter}), 15);
   EXPECT_EQ(draw_context()->work_page, 1);
   EXPECT_EQ(gfx_screen()->visible_page, 1);
   EXPECT_EQ(PixelAt(1, 308, 110), 14);
@@ -195,7 +193,7 @@ TEST_F(ColourChooserTest, RedrawRequestIsClearedAndDropsTheKeyReadWithIt) {
   Editor ed;
   ed.DrawColor = 3;
   ed.RedrawRequest = 1;
-  Press({kRight, kRight, kEnter});
+  Press({kCodeRight, kCodeRight, kCodeEnter});
   ChooseColor(ed);
   EXPECT_EQ(ed.DrawColor, 4);
   EXPECT_EQ(ed.RedrawRequest, 0);

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/editor.h"
 #include "gfx/draw.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
+#include "imagefile/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
@@ -286,7 +286,7 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   std::string path = dir + "/image.img";
   std::ofstream(path, std::ios::binary) << "SCREEN 8\r\n";
   ASSERT_TRUE(file_open(kJournalFile, path, FileMode::Append));
-  WriteDprintBlock();
+  JournalAppendLines(DprintBlockLines());
   file_close_all();
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
@@ -306,7 +306,7 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   setrlimit(RLIMIT_FSIZE, &limit);
   set_error_handler(RecordError);
   file_open(kJournalFile, path, FileMode::Append);
-  const bool written = WriteDprintBlock();
+  const bool written = JournalAppendLines(DprintBlockLines());
   file_close_all();
   std::_Exit(!written && g_errors == std::vector<int>{kErrDiskFull} ? 0 : 1);
 }

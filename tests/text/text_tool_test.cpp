@@ -10,8 +10,10 @@
 
 #include "editor/editor_routines.h"
 #include "gfx/display_driver.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
+#include "imagefile/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 #include "text/stroke_font.h"
@@ -71,7 +73,7 @@ TEST_F(TextToolTest, HoldsAtMost110Characters) {
   text_state().wy = 20;
   std::string letters;
   for (int i = 0; i < 112; ++i) letters += static_cast<char>('a' + i % 26);
-  g_keys = letters + "\r";
+  g_keys = letters + kKeyEnter;
   g_next = 0;
   TextTool(ed);
 
@@ -103,7 +105,7 @@ TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
   ASSERT_TRUE(file_open(kJournalFile, "/dev/full", FileMode::Append));
   Editor ed;
   text_state().wx = 20, text_state().wy = 20;
-  g_keys = "AB\r", g_next = 0;
+  g_keys = "AB" + kKeyEnter, g_next = 0;
   TextTool(ed);
   ed.CursorX = 40, ed.Tool = kToolBox;
   DotKey(ed);
@@ -119,7 +121,7 @@ TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
   file_close(kJournalFile);
   ASSERT_TRUE(file_open(kJournalFile, path_, FileMode::Output));
   text_state().wx = 20, text_state().wy = 20;
-  g_keys = "C\r", g_next = 0;
+  g_keys = "C" + kKeyEnter, g_next = 0;
   TextTool(ed);
   set_error_handler(previous);
   std::string want;

@@ -1,5 +1,4 @@
 // The ways out of the editor.
-#include "editor/editor_routines.h"
 #include "gfx/screen.h"
 #include "imagefile/prompt.h"
 #include "runtime/console.h"
