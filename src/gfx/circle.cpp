@@ -107,10 +107,22 @@ void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t co
     out.emit(cy, w.x1, w.x2, true);
   } else {
     out.emit(cy, w.x1, w.x2);
+    // An outline of byte pixels inside the view: the four ends straight in.
+    const bool direct = !fill && c->bytes_per_pixel == 1;
+    const auto value = static_cast<uint8_t>(colour);
+    bool inside = all_in_view();
     while (w.d > 0) {
-      if (!all_in_view()) skip_hidden_steps(w, out);
-      if (w.d <= 0) break;
+      if (!inside) {
+        skip_hidden_steps(w, out);
+        if (w.d <= 0) break;
+      }
       step_ellipse_walk(w);
+      inside = all_in_view();
+      if (inside && direct) {
+        c->rows[w.y1][w.x1] = value, c->rows[w.y1][w.x2] = value;
+        c->rows[w.y2][w.x1] = value, c->rows[w.y2][w.x2] = value;
+        continue;
+      }
       out.emit(w.y1, w.x1, w.x2);
       out.emit(w.y2, w.x1, w.x2);
       if (w.y1 > bottom && w.y2 < top) break;  // nothing further can be in view
