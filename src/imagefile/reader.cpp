@@ -281,6 +281,35 @@ void draw_pending(const std::string& pending, TextState& text) {
   DrawStrokeText(visible);
 }
 
+// The lines of a text group as the editor writes them, with plain
+// non-negative numbers, read at once as the rules read them: blanks inside
+// quotes stay, "Fcolor =  7" becomes "FCOLOR= 7", "wx =  12" "WX= 12" and
+// "gosub Dprint" "GOSUBDPRINT". A text holding ",B" once upper-cased gives
+// its line the kind box, so such a line takes the rules.
+bool read_written_text_line(const std::string& line, std::string* pending, TextState& text) {
+  Scan in{line.data(), line.data() + line.size()};
+  int v;
+  if (in.literal("PrintFlarp$ = \"")) {
+    if (!line.ends_with('"') || line.size() < 16) return false;
+    std::string upper = line.substr(15, line.size() - 16);
+    upper_case(upper);
+    if (upper.find(",B") != std::string::npos) return false;
+    *pending = std::move(upper);
+  } else if (in.literal("Fcolor =  ")) {
+    if (!in.number(&v) || !in.at_end()) return false;
+    text.Fcolor = v;
+  } else if (in.literal("wx =  ") || in.literal("wy =  ")) {
+    const bool x = line[1] == 'x';
+    if (!in.number(&v) || !in.at_end()) return false;
+    (x ? text.wx : text.wy) = text_position(v);
+  } else if (line == "gosub Dprint") {
+    draw_pending(*pending, text);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // Copies the generated block up to and including "EndAbc:" without reading
 // it; false when the file ended first.
 bool skip_block(const ImageLines& lines) {
@@ -301,7 +330,7 @@ ReadResult ReadImage(const ImageLines& lines) {
   std::string line, pending, s;
   while (lines.next(&line)) {
     lines.copy(line);
-    if (read_written_shape(line)) continue;
+    if (read_written_shape(line) || read_written_text_line(line, &pending, text)) continue;
     normalise(line, &s);
     const Pos len = static_cast<Pos>(s.size());
     Kind kind = classify(s);

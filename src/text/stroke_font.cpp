@@ -313,7 +313,8 @@ bool DrawCellAtOnce(char ch, int x, int y, const TextState& t) {
   const auto back = static_cast<uint8_t>(mask_colour(s, static_cast<uint32_t>(t.Bcolor)));
   const auto fore = static_cast<uint8_t>(mask_colour(s, static_cast<uint32_t>(t.Fcolor)));
   lock_screen();
-  for (int row = 0; row < 7; ++row) std::memset(c->rows[py + row] + px, back, 8);
+  const uint64_t eight = 0x0101010101010101ull * back;  // the box's 8 pixels of a row
+  for (int row = 0; row < 7; ++row) std::memcpy(c->rows[py + row] + px, &eight, 8);
   c->last_x = Coord(x, 7), c->last_y = Coord(y, 6);
   if (ch != ' ') {
     const GlyphPixels& g = CharacterPixels(ch);

@@ -300,46 +300,47 @@ TEST_F(ReaderTest, OddLinesNeverCrash) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
-// Shape lines in the editor's own form are read in one pass; upper-cased,
-// the same lines take the reading rules step by step. Both must draw the
-// same, for written lines of every size and sign and for near misses.
-TEST_F(ReaderTest, WrittenShapesReadAsTheRulesReadThem) {
+// Lines in the editor's own form are read in one pass; upper-cased, the
+// same lines take the reading rules step by step. Both must draw the same
+// and leave the same text state, for written lines of every size and sign
+// and for near misses.
+TEST_F(ReaderTest, WrittenLinesReadAsTheRulesReadThem) {
   std::mt19937 rng(5);
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   auto number = [&] {
     const int kinds[] = {pick(0, 639), pick(-99, 99), pick(0, 999999999), -pick(0, 999999999)};
     return kinds[std::max(0, pick(-6, 3))];
   };
-  const std::string kAlphabet = " ,()-+.0123456789bBfFeEdD\"";
-  GfxScreen* screen = gfx_screen();
-  const size_t page_bytes = static_cast<size_t>(screen->pitch) * screen->height;
-  for (int i = 0; i < 3000; ++i) {
+  auto num = [&] { return Blanks(pick(0, 3)) + std::to_string(std::abs(number()) % 1000); };
+  auto random_line = [&]() -> std::string {
     const int x1 = number(), y1 = number(), x2 = number(), y2 = number(), colour = pick(-2, 300);
-    std::string line;
-    auto blanks = [&] { return Blanks(pick(0, 3)); };
-    auto num = [&] { return blanks() + std::to_string(std::abs(number()) % 1000); };
-    switch (pick(0, 5)) {
+    switch (pick(0, 7)) {
       case 0:
-        line = LineStatement(x1, y1, x2, y2, colour);
-        break;
+        return LineStatement(x1, y1, x2, y2, colour);
       case 1:
-        line = BoxStatement(x1, y1, x2, y2, colour);
-        break;
+        return BoxStatement(x1, y1, x2, y2, colour);
       case 2:
-        line = FilledBoxStatement(x1, y1, x2, y2, colour);
-        break;
+        return FilledBoxStatement(x1, y1, x2, y2, colour);
       case 3:
-        line = CircleStatement(pick(-50, 700), pick(-50, 250), pick(-5, 300), colour,
+        return CircleStatement(pick(-50, 700), pick(-50, 250), pick(-5, 300), colour,
                                std::uniform_real_distribution<float>(-2, 4)(rng));
-        break;
       case 4:  // the line form with other blank runs
-        line = "line (" + num() + "," + num() + ")-(" + num() + "," + num() + ")," + num() +
+        return "line (" + num() + "," + num() + ")-(" + num() + "," + num() + ")," + num() +
                std::vector<std::string>{"", ",b", ",bf", ",B", ",b "}[pick(0, 4)];
-        break;
+      case 5:
+        return "circle (" + num() + "," + num() + ")," + num() + "," + num() + ", , ," + num();
+      case 6: {
+        std::string text;
+        for (int n = pick(0, 6); n > 0; --n) text += "AB,b c\""[pick(0, 6)];
+        return TextGroup(text, colour, x1, x2)[static_cast<size_t>(pick(0, 4))];
+      }
       default:
-        line = "circle (" + num() + "," + num() + ")," + num() + "," + num() + ", , ," + num();
+        return "gosub Dprint";
     }
-    for (int n = pick(-3, 3); n > 0; --n) {  // near misses
+  };
+  const std::string kAlphabet = " ,()-+.0123456789bBfFeEdD\"";
+  auto near_miss = [&](std::string& line) {
+    for (int n = pick(-3, 3); n > 0 && !line.empty(); --n) {
       size_t at = static_cast<size_t>(pick(0, static_cast<int>(line.size()) - 1));
       if (pick(0, 1)) at = std::min(line.find(' ', at), line.size() - 1);  // blanks matter most
       const char c =
@@ -351,17 +352,32 @@ TEST_F(ReaderTest, WrittenShapesReadAsTheRulesReadThem) {
       else
         line[at] = c;
     }
-    std::string upper = line;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::vector<uint8_t> pages[2];
-    float last[2][2];
-    for (int pass = 0; pass < 2; ++pass) {
-      LINE(0, 0, 639, 199, 3, kLineBoxFilled, 0xFFFF, 0);
-      Read({pass == 0 ? line : upper});
-      pages[pass].assign(screen->pages[0], screen->pages[0] + page_bytes);
-      last[pass][0] = draw_context()->last_x, last[pass][1] = draw_context()->last_y;
+  };
+  GfxScreen* screen = gfx_screen();
+  const size_t page_bytes = static_cast<size_t>(screen->pitch) * screen->height;
+  for (int i = 0; i < 2000; ++i) {
+    std::vector<std::string> lines[2];
+    for (int n = pick(1, 5); n > 0; --n) {
+      std::string line = random_line();
+      near_miss(line);
+      lines[0].push_back(line);
     }
-    ASSERT_TRUE(pages[0] == pages[1] && last[0][0] == last[1][0] && last[0][1] == last[1][1])
-        << line;
+    lines[0].push_back("gosub Dprint");
+    for (std::string line : lines[0]) {
+      for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      lines[1].push_back(line);
+    }
+    std::vector<uint8_t> pages[2];
+    std::vector<double> state[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      text_state() = TextState{};
+      LINE(0, 0, 639, 199, 3, kLineBoxFilled, 0xFFFF, 0);
+      Read(lines[pass]);
+      pages[pass].assign(screen->pages[0], screen->pages[0] + page_bytes);
+      const TextState& t = text_state();
+      state[pass] = {draw_context()->last_x, draw_context()->last_y, static_cast<double>(t.wx),
+                     static_cast<double>(t.wy), static_cast<double>(t.Fcolor)};
+    }
+    ASSERT_TRUE(pages[0] == pages[1] && state[0] == state[1]) << ::testing::PrintToString(lines[0]);
   }
 }
