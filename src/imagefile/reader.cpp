@@ -216,6 +216,7 @@ struct Scan {
   // Blanks before a number: the PAD and its sign position, two at least.
   bool blanks() {
     const char* start = p;
+    while (end - p >= 8 && std::memcmp(p, "        ", 8) == 0) p += 8;
     while (p < end && *p == ' ') ++p;
     return p - start >= 2;
   }
