@@ -28,21 +28,31 @@ struct ScanLines {
   DrawContext* c;
   uint32_t colour;
   bool filled;
-  std::vector<uint8_t> row_done;
+  std::vector<uint8_t> row_done;  // one per view row; only a filled ellipse needs it
 
+  void plot(int x, int row) {
+    if (c->bytes_per_pixel == 1) {
+      c->rows[row][x] = static_cast<uint8_t>(colour);
+    } else {
+      put(c, x, row, colour);
+    }
+  }
   void emit(int64_t y, int64_t xa, int64_t xb, bool fill) {
     if (y < c->view_y || y >= c->view_y + c->view_h) return;
     int64_t left = c->view_x, right = c->view_x + c->view_w - 1;
     int row = static_cast<int>(y);
     if (fill) {
-      if (xb < left || xa > right || row_done[row - c->view_y]) return;
-      row_done[row - c->view_y] = 1;
+      if (xb < left || xa > right) return;
+      if (!row_done.empty()) {
+        if (row_done[row - c->view_y]) return;
+        row_done[row - c->view_y] = 1;
+      }
       run(c, row, static_cast<int>(std::max(xa, left)), static_cast<int>(std::min(xb, right)),
           colour);
       return;
     }
-    if (xa >= left && xa <= right) put(c, static_cast<int>(xa), row, colour);
-    if (xb >= left && xb <= right) put(c, static_cast<int>(xb), row, colour);
+    if (xa >= left && xa <= right) plot(static_cast<int>(xa), row);
+    if (xb >= left && xb <= right) plot(static_cast<int>(xb), row);
   }
   void emit(int64_t y, int64_t xa, int64_t xb) { emit(y, xa, xb, filled); }
 };
@@ -80,18 +90,39 @@ void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t co
   double ad = a, bd = std::fabs(b);
   if (ad + bd > kMaxHalfAxes) return;
   if (2 * ad * bd * bd + 2 * ad * ad * bd + ad * ad + bd * bd > kProductLimit) return;
-  ScanLines out{c, colour, fill, std::vector<uint8_t>(c->view_h, 0)};
+  // The one scan line of a flat ellipse is filled without the table: no
+  // row can come twice.
+  ScanLines out{c, colour, fill, std::vector<uint8_t>(fill ? c->view_h : 0, 0)};
   EllipseWalk w = start_ellipse_walk(cx, cy, a, b);
   const int64_t top = c->view_y, bottom = c->view_y + c->view_h - 1;
+  const int64_t left = c->view_x, right = c->view_x + c->view_w - 1;
+  // While both scan lines and both ends are inside the view, no step is
+  // hidden and skipping would take none.
+  auto all_in_view = [&] {
+    return w.y1 >= top && w.y1 <= bottom && w.y2 >= top && w.y2 <= bottom && w.x1 >= left &&
+           w.x1 <= right && w.x2 >= left && w.x2 <= right;
+  };
   lock_screen();
   if (b == 0) {
     out.emit(cy, w.x1, w.x2, true);
   } else {
     out.emit(cy, w.x1, w.x2);
+    // An outline of byte pixels inside the view: the four ends straight in.
+    const bool direct = !fill && c->bytes_per_pixel == 1;
+    const auto value = static_cast<uint8_t>(colour);
+    bool inside = all_in_view();
     while (w.d > 0) {
-      skip_hidden_steps(w, out);
-      if (w.d <= 0) break;
+      if (!inside) {
+        skip_hidden_steps(w, out);
+        if (w.d <= 0) break;
+      }
       step_ellipse_walk(w);
+      inside = all_in_view();
+      if (inside && direct) {
+        c->rows[w.y1][w.x1] = value, c->rows[w.y1][w.x2] = value;
+        c->rows[w.y2][w.x1] = value, c->rows[w.y2][w.x2] = value;
+        continue;
+      }
       out.emit(w.y1, w.x1, w.x2);
       out.emit(w.y2, w.x1, w.x2);
       if (w.y1 > bottom && w.y2 < top) break;  // nothing further can be in view

@@ -155,15 +155,24 @@ float as_float(int v) {
   return static_cast<float>(v);
 }
 
+void draw_ellipse(int x, int y, int radius, int colour, double aspect) {
+  aspect = std::clamp(aspect, -double{FLT_MAX}, double{FLT_MAX});
+  CIRCLE(as_float(x), as_float(y), as_float(radius), static_cast<uint32_t>(colour),
+         static_cast<float>(aspect), 0, kFullTurn, 0, kCoordPoint);
+}
+
+void draw_corners(int kind, int x1, int y1, int x2, int y2, int colour) {
+  LINE(as_float(x1), as_float(y1), as_float(x2), as_float(y2), static_cast<uint32_t>(colour), kind,
+       0xFFFF, 0);
+}
+
 void draw_ellipse(const std::string& s) {
   const Pos len = static_cast<Pos>(s.size());
   Pos r = instr(s, 1, ')'), c1 = instr(s, 1, ',');
   Pos c2 = instr(s, r + 2, ','), c3 = instr(s, c2 + 1, ',');
   int x = whole_val(field(s, 8, c1 - 1)), y = whole_val(field(s, c1 + 1, r - 1));
   int radius = whole_val(field(s, r + 2, c2)), colour = whole_val(field(s, c2 + 2, c3));
-  double aspect = std::clamp(VAL(field(s, c3 + 3, len)), -double{FLT_MAX}, double{FLT_MAX});
-  CIRCLE(as_float(x), as_float(y), as_float(radius), static_cast<uint32_t>(colour),
-         static_cast<float>(aspect), 0, kFullTurn, 0, kCoordPoint);
+  draw_ellipse(x, y, radius, colour, VAL(field(s, c3 + 3, len)));
 }
 
 void draw_corners(const std::string& s, int kind) {
@@ -173,8 +182,85 @@ void draw_corners(const std::string& s, int kind) {
   int x1 = whole_val(field(s, 6, c1 - 1)), y1 = whole_val(field(s, c1 + 1, p - 3));
   int x2 = whole_val(field(s, p + 1, c2 - 1)), y2 = whole_val(field(s, c2 + 1, r - 1));
   int colour = whole_val(c4 > 0 ? field(s, r + 2, c4 - 1) : field(s, r + 3, len));
-  LINE(as_float(x1), as_float(y1), as_float(x2), as_float(y2), static_cast<uint32_t>(colour), kind,
-       0xFFFF, 0);
+  draw_corners(kind, x1, y1, x2, y2, colour);
+}
+
+// A shape line exactly as the editor writes it, with numbers of 1 to 9
+// digits and no sign: "line ( x1,  y1)-( x2, y2)," blanks " colour" and
+// ",b" or ",bf" or nothing; "circle ( x,  y)," blanks " radius," blanks
+// " colour, , ," aspect. The reading rules give such a line exactly these
+// numbers: a run of k blanks inside a line keeps k / 2 of them, the
+// delimiters they search for fall around each number, and VAL skips the
+// blanks left before it. So these lines, nearly all of a drawing, are read
+// in one pass here; every other line goes through the rules step by step.
+struct Scan {
+  const char* p;
+  const char* end;
+
+  bool literal(std::string_view text) {
+    if (static_cast<size_t>(end - p) < text.size() || std::memcmp(p, text.data(), text.size())) {
+      return false;
+    }
+    p += text.size();
+    return true;
+  }
+  bool number(int* v) {
+    int value = 0, digits = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
+      if (digits == 9) return false;
+      value = value * 10 + (*p - '0');
+    }
+    *v = value;
+    return digits > 0;
+  }
+  // Blanks before a number: the PAD and its sign position, two at least.
+  bool blanks() {
+    const char* start = p;
+    while (end - p >= 8 && std::memcmp(p, "        ", 8) == 0) p += 8;
+    while (p < end && *p == ' ') ++p;
+    return p - start >= 2;
+  }
+  bool at_end() const { return p == end; }
+};
+
+bool read_written_corners(Scan& in) {
+  int x1, y1, x2, y2, colour;
+  if (!(in.literal("line ( ") && in.number(&x1) && in.literal(",  ") && in.number(&y1) &&
+        in.literal(")-( ") && in.number(&x2) && in.literal(", ") && in.number(&y2) &&
+        in.literal("),") && in.blanks() && in.number(&colour))) {
+    return false;
+  }
+  int kind = kLine;
+  if (in.literal(",b")) kind = in.literal("f") ? kFilledBox : kBox;
+  if (!in.at_end()) return false;
+  draw_corners(kind, x1, y1, x2, y2, colour);
+  return true;
+}
+
+// The aspect as S() writes it: a sign position and a number with no blank.
+bool aspect_text(std::string_view text) {
+  if (text.starts_with(' ')) text.remove_prefix(1);
+  return !text.empty() && text.find_first_not_of("0123456789.e+-") == std::string_view::npos;
+}
+
+bool read_written_ellipse(Scan& in) {
+  int x, y, radius, colour;
+  if (!(in.literal("circle ( ") && in.number(&x) && in.literal(",  ") && in.number(&y) &&
+        in.literal("),") && in.blanks() && in.number(&radius) && in.literal(",") && in.blanks() &&
+        in.number(&colour) && in.literal(", , ,"))) {
+    return false;
+  }
+  const std::string_view aspect(in.p, static_cast<size_t>(in.end - in.p));
+  if (!aspect_text(aspect)) return false;
+  draw_ellipse(x, y, radius, colour, VAL(aspect));
+  return true;
+}
+
+// Draws the line when it is a shape in the editor's own form.
+bool read_written_shape(const std::string& line) {
+  Scan in{line.data(), line.data() + line.size()};
+  if (line.starts_with('l')) return read_written_corners(in);
+  return line.starts_with('c') && read_written_ellipse(in);
 }
 
 // Draws the pending text as DrawStrokeText does, but only its cells that
@@ -194,6 +280,35 @@ void draw_pending(const std::string& pending, TextState& text) {
   std::string visible =
       pending.substr(static_cast<size_t>(first), static_cast<size_t>(end - first));
   DrawStrokeText(visible);
+}
+
+// The lines of a text group as the editor writes them, with plain
+// non-negative numbers, read at once as the rules read them: blanks inside
+// quotes stay, "Fcolor =  7" becomes "FCOLOR= 7", "wx =  12" "WX= 12" and
+// "gosub Dprint" "GOSUBDPRINT". A text holding ",B" once upper-cased gives
+// its line the kind box, so such a line takes the rules.
+bool read_written_text_line(const std::string& line, std::string* pending, TextState& text) {
+  Scan in{line.data(), line.data() + line.size()};
+  int v;
+  if (in.literal("PrintFlarp$ = \"")) {
+    if (!line.ends_with('"') || line.size() < 16) return false;
+    std::string upper = line.substr(15, line.size() - 16);
+    upper_case(upper);
+    if (upper.find(",B") != std::string::npos) return false;
+    *pending = std::move(upper);
+  } else if (in.literal("Fcolor =  ")) {
+    if (!in.number(&v) || !in.at_end()) return false;
+    text.Fcolor = v;
+  } else if (in.literal("wx =  ") || in.literal("wy =  ")) {
+    const bool x = line[1] == 'x';
+    if (!in.number(&v) || !in.at_end()) return false;
+    (x ? text.wx : text.wy) = text_position(v);
+  } else if (line == "gosub Dprint") {
+    draw_pending(*pending, text);
+  } else {
+    return false;
+  }
+  return true;
 }
 
 // Copies the generated block up to and including "EndAbc:" without reading
@@ -216,6 +331,7 @@ ReadResult ReadImage(const ImageLines& lines) {
   std::string line, pending, s;
   while (lines.next(&line)) {
     lines.copy(line);
+    if (read_written_shape(line) || read_written_text_line(line, &pending, text)) continue;
     normalise(line, &s);
     const Pos len = static_cast<Pos>(s.size());
     Kind kind = classify(s);

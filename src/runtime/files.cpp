@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "runtime/errors.h"
@@ -158,8 +157,7 @@ bool read_line(OpenFile& f, std::string* line) {
     if (lf != std::string::npos) {
       size_t end = lf;
       if (end > f.pos && f.data[end - 1] == '\r') --end;
-      line->resize(end - f.pos);
-      std::memcpy(line->data(), f.data.data() + f.pos, end - f.pos);
+      line->assign(f.data, f.pos, end - f.pos);
       f.pos = lf + 1;
       return true;
     }

@@ -2,9 +2,13 @@
 // QuickBASIC subroutines Dprint and Abc.
 #include "text/stroke_font.h"
 
+#include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 #include "gfx/draw.h"
+#include "gfx/screen.h"
 #include "text/text_state.h"
 
 namespace {
@@ -225,6 +229,104 @@ std::vector<std::string> BuildBlock() {
   return out;
 }
 
+// --- Whole cells at once ---
+
+// The pixels a glyph's strokes set, bit 5 * b + a for offset (a, b), and the
+// offset of the last point they leave. All strokes have one colour, so the
+// order in which they set pixels does not matter.
+struct GlyphPixels {
+  uint32_t bits = 0;
+  int last_a = 0, last_b = 0;
+};
+
+// A solid segment of the table: Bresenham from (a, b) toward (c, d), ties
+// stepping along x, as LINE draws an unclipped line.
+void AddSegment(GlyphPixels& g, int a, int b, int c, int d) {
+  const int dx = std::abs(c - a), dy = std::abs(d - b), sx = c > a ? 1 : -1, sy = d > b ? 1 : -1;
+  const bool x_major = dx >= dy;
+  const int d_major = x_major ? dx : dy, d_minor = x_major ? dy : dx;
+  int err = 2 * d_minor - d_major;
+  for (int i = 0;; ++i) {
+    g.bits |= 1u << (5 * b + a);
+    if (i == d_major) break;
+    if (err >= 0) {
+      (x_major ? b : a) += x_major ? sy : sx;
+      err -= 2 * d_major;
+    }
+    err += 2 * d_minor;
+    (x_major ? a : b) += x_major ? sx : sy;
+  }
+  g.last_a = c, g.last_b = d;
+}
+
+void AddPoint(GlyphPixels& g, int a, int b) {
+  g.bits |= 1u << (5 * b + a);
+  g.last_a = a, g.last_b = b;
+}
+
+GlyphPixels Rasterise(const Glyph& glyph) {
+  GlyphPixels g;
+  for (const Stroke& s : glyph.strokes) {
+    if (s.kind == kEnd) break;
+    if (s.kind == kPoint || s.kind == kPointPair) AddPoint(g, s.a, s.b);
+    if (s.kind == kPointPair) AddPoint(g, s.c, s.d);
+    if (s.kind == kSegment) AddSegment(g, s.a, s.b, s.c, s.d);
+    if (s.kind == kContinued) AddSegment(g, g.last_a, g.last_b, s.c, s.d);
+  }
+  return g;
+}
+
+// The glyph pixels of every single character.
+const GlyphPixels& CharacterPixels(char c) {
+  static const std::array<GlyphPixels, 256> table = [] {
+    std::array<GlyphPixels, 256> t;
+    for (int i = 0; i < 256; ++i) {
+      const char ch = static_cast<char>(i);
+      t[static_cast<size_t>(i)] = Rasterise(FindGlyph(std::string_view(&ch, 1)));
+    }
+    return t;
+  }();
+  return table[static_cast<unsigned char>(c)];
+}
+
+// Positions this far out are never drawn at once; a cell that lies wholly
+// inside the view is far closer.
+constexpr int kFar = 1 << 20;
+
+// Draws a character cell, box and glyph, straight into a page of byte
+// pixels under one lock, when the whole cell lies inside the view: the same
+// pixels, last point and flagged rows as the filled box and the strokes
+// drawn one by one. False, drawing nothing, otherwise.
+bool DrawCellAtOnce(char ch, int x, int y, const TextState& t) {
+  GfxScreen* s = gfx_screen();
+  if (s == nullptr || std::abs(x) > kFar || std::abs(y) > kFar) return false;
+  DrawContext* c = draw_context();
+  if (c->bytes_per_pixel != 1 || c->window_set) return false;
+  const int px = x + (c->view_screen_coords ? 0 : c->view_x);
+  const int py = y + (c->view_screen_coords ? 0 : c->view_y);
+  if (!(px >= c->view_x && px + 7 < c->view_x + c->view_w && py >= c->view_y &&
+        py + 6 < c->view_y + c->view_h)) {
+    return false;
+  }
+  const auto back = static_cast<uint8_t>(mask_colour(s, static_cast<uint32_t>(t.Bcolor)));
+  const auto fore = static_cast<uint8_t>(mask_colour(s, static_cast<uint32_t>(t.Fcolor)));
+  lock_screen();
+  const uint64_t eight = 0x0101010101010101ull * back;  // the box's 8 pixels of a row
+  for (int row = 0; row < 7; ++row) std::memcpy(c->rows[py + row] + px, &eight, 8);
+  c->last_x = Coord(x, 7), c->last_y = Coord(y, 6);
+  if (ch != ' ') {
+    const GlyphPixels& g = CharacterPixels(ch);
+    for (uint32_t bits = g.bits; bits != 0; bits &= bits - 1) {
+      const int bit = __builtin_ctz(bits);
+      c->rows[py + bit / 5][px + bit % 5] = fore;
+    }
+    c->last_x = Coord(x, g.last_a), c->last_y = Coord(y, g.last_b);
+  }
+  if (c->work_page == s->visible_page) flag_rows(s, py, py + 6);
+  unlock_screen_unflagged();
+  return true;
+}
+
 }  // namespace
 
 void DrawStrokeGlyph(std::string_view character, int x, int y) {
@@ -258,6 +360,10 @@ void DrawStrokeText(std::string& text) {
   }
   TextState& t = text_state();
   for (char c : text) {
+    if (DrawCellAtOnce(c, t.wx, t.wy, t)) {
+      t.wx += 7;
+      continue;
+    }
     LINE(Coord(t.wx, 0), Coord(t.wy, 0), Coord(t.wx, 7), Coord(t.wy, 6),
          static_cast<uint32_t>(t.Bcolor), kLineBoxFilled, 0xFFFF, kCoordAbsolute);
     if (c != ' ') DrawStrokeGlyph(std::string_view(&c, 1), t.wx, t.wy);

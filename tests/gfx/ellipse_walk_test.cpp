@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "gfx/draw.h"
@@ -73,7 +74,15 @@ TEST_F(EllipseWalkTest, SkippingHiddenStepsDrawsExactlyThePlainWalk) {
       {100, 100, 20000, 0.001f}, {320, 100, 300, 3},        {-200, -150, 420, 0.7f},
       {700, 260, 200, 0.5f},     {320, 90, 40000, 0.0001f}, {10, 10, 7, 15},
   };
-  for (const Case& k : cases) {
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  // Small and mid-sized ellipses anywhere, partly off the page.
+  std::mt19937 rng(13);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 400; ++i) {
+    all.push_back({pick(-50, 690), pick(-50, 250), static_cast<float>(pick(1, 120)),
+                   static_cast<float>(pick(1, 40)) / 10.0f});
+  }
+  for (const Case& k : all) {
     float a = k.aspect > 1 ? k.radius / k.aspect : k.radius;
     float b = k.aspect > 1 ? k.radius : k.radius * k.aspect;
     for (bool fill : {false, true}) {

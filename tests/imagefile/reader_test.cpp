@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <climits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -295,4 +298,86 @@ TEST_F(ReaderTest, OddLinesNeverCrash) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(Read(odd).had_block);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+// Lines in the editor's own form are read in one pass; upper-cased, the
+// same lines take the reading rules step by step. Both must draw the same
+// and leave the same text state, for written lines of every size and sign
+// and for near misses.
+TEST_F(ReaderTest, WrittenLinesReadAsTheRulesReadThem) {
+  std::mt19937 rng(5);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto number = [&] {
+    const int kinds[] = {pick(0, 639), pick(-99, 99), pick(0, 999999999), -pick(0, 999999999)};
+    return kinds[std::max(0, pick(-6, 3))];
+  };
+  auto num = [&] { return Blanks(pick(0, 3)) + std::to_string(std::abs(number()) % 1000); };
+  auto random_line = [&]() -> std::string {
+    const int x1 = number(), y1 = number(), x2 = number(), y2 = number(), colour = pick(-2, 300);
+    switch (pick(0, 7)) {
+      case 0:
+        return LineStatement(x1, y1, x2, y2, colour);
+      case 1:
+        return BoxStatement(x1, y1, x2, y2, colour);
+      case 2:
+        return FilledBoxStatement(x1, y1, x2, y2, colour);
+      case 3:
+        return CircleStatement(pick(-50, 700), pick(-50, 250), pick(-5, 300), colour,
+                               std::uniform_real_distribution<float>(-2, 4)(rng));
+      case 4:  // the line form with other blank runs
+        return "line (" + num() + "," + num() + ")-(" + num() + "," + num() + ")," + num() +
+               std::vector<std::string>{"", ",b", ",bf", ",B", ",b "}[pick(0, 4)];
+      case 5:
+        return "circle (" + num() + "," + num() + ")," + num() + "," + num() + ", , ," + num();
+      case 6: {
+        std::string text;
+        for (int n = pick(0, 6); n > 0; --n) text += "AB,b c\""[pick(0, 6)];
+        return TextGroup(text, colour, x1, x2)[static_cast<size_t>(pick(0, 4))];
+      }
+      default:
+        return "gosub Dprint";
+    }
+  };
+  const std::string kAlphabet = " ,()-+.0123456789bBfFeEdD\"";
+  auto near_miss = [&](std::string& line) {
+    for (int n = pick(-3, 3); n > 0 && !line.empty(); --n) {
+      size_t at = static_cast<size_t>(pick(0, static_cast<int>(line.size()) - 1));
+      if (pick(0, 1)) at = std::min(line.find(' ', at), line.size() - 1);  // blanks matter most
+      const char c =
+          kAlphabet[static_cast<size_t>(pick(0, static_cast<int>(kAlphabet.size()) - 1))];
+      if (pick(0, 2) == 0)
+        line.erase(at, 1);
+      else if (pick(0, 1) == 0)
+        line.insert(at, 1, c);
+      else
+        line[at] = c;
+    }
+  };
+  GfxScreen* screen = gfx_screen();
+  const size_t page_bytes = static_cast<size_t>(screen->pitch) * screen->height;
+  for (int i = 0; i < 2000; ++i) {
+    std::vector<std::string> lines[2];
+    for (int n = pick(1, 5); n > 0; --n) {
+      std::string line = random_line();
+      near_miss(line);
+      lines[0].push_back(line);
+    }
+    lines[0].push_back("gosub Dprint");
+    for (std::string line : lines[0]) {
+      for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      lines[1].push_back(line);
+    }
+    std::vector<uint8_t> pages[2];
+    std::vector<double> state[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      text_state() = TextState{};
+      LINE(0, 0, 639, 199, 3, kLineBoxFilled, 0xFFFF, 0);
+      Read(lines[pass]);
+      pages[pass].assign(screen->pages[0], screen->pages[0] + page_bytes);
+      const TextState& t = text_state();
+      state[pass] = {draw_context()->last_x, draw_context()->last_y, static_cast<double>(t.wx),
+                     static_cast<double>(t.wy), static_cast<double>(t.Fcolor)};
+    }
+    ASSERT_TRUE(pages[0] == pages[1] && state[0] == state[1]) << ::testing::PrintToString(lines[0]);
+  }
 }

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "gfx/draw.h"
+#include "gfx/screen.h"
 #include "text/text_state.h"
 #include "text_test_util.h"
 
@@ -158,6 +161,65 @@ TEST_F(StrokeFontTest, TextBeyondTheScreenIsClipped) {
   DrawStrokeText("AB");
   EXPECT_EQ(t.wy, -2147482993);
   EXPECT_EQ(LitPixels(0).size(), 10u * 4u);
+}
+
+// The page, the last point and the flagged rows after a drawing.
+struct Outcome {
+  std::vector<uint8_t> page;
+  float last_x, last_y;
+  std::vector<uint8_t> flags;
+  bool operator==(const Outcome&) const = default;
+};
+
+template <typename Draw>
+Outcome DrawFrom(const std::vector<uint8_t>& start, Draw draw) {
+  GfxScreen* s = gfx_screen();
+  std::copy(start.begin(), start.end(), s->pages[0]);
+  ClearRowFlags();
+  draw();
+  DrawContext* c = draw_context();
+  return {std::vector<uint8_t>(s->pages[0], s->pages[0] + start.size()), c->last_x, c->last_y,
+          s->row_flags};
+}
+
+// DrawStrokeText draws cells inside the view straight into the page; cell by
+// cell through the primitives (a filled box, then the glyph's strokes) must
+// give the same page, last point and flagged rows, for every character,
+// colour masking, view and position, the view's edges included.
+TEST_F(StrokeFontTest, TextMatchesItsCellsDrawnStrokeByStroke) {
+  std::mt19937 rng(7);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  GfxScreen* s = gfx_screen();
+  std::vector<uint8_t> start(static_cast<size_t>(s->pitch) * s->height);
+  for (int round = 0; round < 300; ++round) {
+    for (uint8_t& px : start) px = static_cast<uint8_t>(pick(0, 15));
+    DrawContext* c = draw_context();
+    const bool view = round % 3 == 0;
+    c->view_x = view ? pick(0, 100) : 0, c->view_y = view ? pick(0, 50) : 0;
+    c->view_w = view ? pick(1, 300) : 640, c->view_h = view ? pick(1, 100) : 200;
+    c->view_screen_coords = view && pick(0, 1);
+    TextState& t = text_state();
+    t.Fcolor = pick(0, 300), t.Bcolor = pick(0, 20);
+    const int wx = pick(-10, 640), wy = pick(-8, 200);
+    std::string text;
+    for (int n = pick(1, 12); n > 0; --n) text += static_cast<char>(pick(0, 255));
+    text += round % 2 ? " " : "";
+
+    t.wx = wx, t.wy = wy;
+    std::string copy = text;
+    Outcome at_once = DrawFrom(start, [&] { DrawStrokeText(copy); });
+    t.wx = wx, t.wy = wy;
+    Outcome by_stroke = DrawFrom(start, [&] {
+      for (char ch : text) {
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        const auto x = static_cast<float>(t.wx), y = static_cast<float>(t.wy);
+        LINE(x, y, x + 7, y + 6, static_cast<uint32_t>(t.Bcolor), kLineBoxFilled, 0xFFFF, 0);
+        if (ch != ' ') DrawStrokeGlyph(std::string_view(&ch, 1), t.wx, t.wy);
+        t.wx += 7;
+      }
+    });
+    ASSERT_TRUE(at_once == by_stroke) << "round " << round;
+  }
 }
 
 }  // namespace
