@@ -42,7 +42,7 @@ void DrawItems(int selection) {
     DrawStrokeText(kItems[i]);
   }
   set_pages(1, 1);
-  t.Fcolor = 7, t.Bcolor = 0;
+  ResetTextPen();
   t.wx = 105, t.wy = 100 + 10 * selection;
   DrawStrokeText(kItems[selection - 1]);
   t.wx = 1, t.wy = 195;

@@ -82,8 +82,7 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   ed.DprintWritten = result.had_block ? 1 : 0;
   ed.DrawingName = trim_file_name(typed_name);
 
-  TextState& t = text_state();
-  t.Fcolor = 7;
+  ResetTextPen();
   DrawEditorHelpLine(false);
   LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
   PCOPY(0, 1);

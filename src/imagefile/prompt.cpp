@@ -22,7 +22,8 @@ void DrawButtons(int mode, int choice) {
   t.Bcolor = 7, t.Fcolor = 0, t.wx = 110, t.wy = 130;
   DrawStrokeText(mode == kPromptLoad ? "< Yes > < No > < Do not load >"
                                      : "< Yes > < No > < Do not exit >");
-  t.Fcolor = 7, t.Bcolor = 0, t.wy = 130;
+  ResetTextPen();
+  t.wy = 130;
   const char* decline = mode == kPromptLoad ? "< Do not load >" : "< Do not exit >";
   const int x[4] = {0, 110, 166, 215};
   t.wx = x[choice];

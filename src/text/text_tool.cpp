@@ -79,7 +79,6 @@ void FinishText(Editor& ed, const TextEntry& e) {
   }
   const bool recorded = JournalAppendLines(lines);
   if (recorded) ed.DprintWritten = 1;
-  text_state().Fcolor = 7;
   if (recorded) {
     PCOPY(1, 0);
   } else {
@@ -90,7 +89,6 @@ void FinishText(Editor& ed, const TextEntry& e) {
 
 void CancelText() {
   set_pages(0, 0);
-  text_state().Fcolor = 7;
   PCOPY(0, 1);
 }
 
@@ -99,7 +97,6 @@ void CancelText() {
 // on it.
 void ExitFromText(Editor& ed) {
   ExitRequest(ed);
-  text_state().Fcolor = 7;
   PCOPY(0, 1);
   set_pages(0, 0);
 }
@@ -107,6 +104,8 @@ void ExitFromText(Editor& ed) {
 }  // namespace
 
 void TextTool(Editor& ed) {
+  // Typing draws in the drawing colour; every way out leaves grey on black.
+  TextPenScope pen;
   TextState& t = text_state();
   set_pages(1, 1);
   t.Fcolor = ed.DrawColor;
