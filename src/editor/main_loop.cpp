@@ -2,6 +2,7 @@
 #include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/file_menu.h"
@@ -28,14 +29,13 @@ void ActOnKey(Editor& ed) {
   } else if (key == CtrlKey('R')) {
     ed.Tool = kToolBox;
   } else if (key == CtrlKey('C')) {
+    ModalPages pages;
     set_pages(1, 1);
     ChooseColor(ed);
     if (ed.Stage == 0) set_pages(0, 0);
-    PCOPY(0, 1);
   } else if (key == kKeyEsc) {
     ed.Stage = 0;
-    PCOPY(0, 1);
-    set_pages(0, 0);
+    ShowPicture();
   } else if (key == CtrlKey('E')) {
     ed.Tool = kToolEllipse;
   } else if (key == CtrlKey('F')) {
@@ -50,8 +50,7 @@ void ActOnKey(Editor& ed) {
     ReadCursorColours(ed);
   } else if (key == CtrlKey('T')) {
     ed.Tool = kToolText;
-    PCOPY(0, 1);
-    set_pages(0, 0);
+    ShowPicture();
     ed.Stage = 0;
   } else if (key == kKeyF2) {
     QuickReference(ed);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "editor/editor_routines.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imagefile/journal.h"
 #include "imagefile/load.h"
@@ -43,7 +44,6 @@ void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_jo
   set_pages(1, 1);
   file_close_all();
   LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
-  PCOPY(0, 1);
-  set_pages(0, 0);
+  ShowPicture();
   ReadCursorColours(ed);
 }

@@ -13,6 +13,7 @@
 #include "editor/title.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "help/help.h"
@@ -118,8 +119,7 @@ std::string StartUp(Editor& ed) {
 
   set_pages(0, 1);
   DrawEditorScreen(false);
-  PCOPY(0, 1);
-  set_pages(0, 0);
+  ShowPicture();
   ShowTitle(ed);
   WelcomePage(ed);
   MessageBox("                      * Warning *", "",

@@ -6,6 +6,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "help/help.h"
 #include "imagefile/format.h"
@@ -45,12 +46,7 @@ void DrawEllipse(const Editor& ed) {
 // user has been told), so the picture never shows what the saved drawing
 // would not redraw.
 void EndShape(Editor& ed, bool recorded) {
-  if (recorded) {
-    PCOPY(1, 0);
-  } else {
-    PCOPY(0, 1);
-  }
-  set_pages(0, 0);
+  EndPageOneDrawing(recorded);
   ReadCursorColours(ed);
   ed.Saved = 0;
 }
@@ -98,8 +94,7 @@ void EllipseLoop(Editor& ed) {
       return;
     } else if (key == kKeyEsc) {
       ed.Stage = 0;
-      PCOPY(0, 1);
-      set_pages(0, 0);
+      ShowPicture();
       ResetEllipse(ed);
       return;
     }

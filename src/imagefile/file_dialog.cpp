@@ -9,6 +9,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imagefile/journal.h"
@@ -106,8 +107,7 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
     PRINT(" ");
     f.name[f.pos - 1] = ' ';
   } else if (key == kKeyEsc) {
-    PCOPY(0, 1);
-    set_pages(0, 0);
+    ShowPicture();
     ReopenJournalForAppending();
     return Step::Done;
   } else if (key == kKeyEnter && mode == kDialogSave) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "gfx/draw.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imagefile/editor_screen.h"
@@ -85,7 +86,6 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   ResetTextPen();
   DrawEditorHelpLine(false);
   LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
-  PCOPY(0, 1);
-  set_pages(0, 0);
+  ShowPicture();
   return true;
 }

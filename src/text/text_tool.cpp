@@ -8,6 +8,7 @@
 
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imagefile/format.h"
 #include "imagefile/journal.h"
@@ -79,12 +80,7 @@ void FinishText(Editor& ed, const TextEntry& e) {
   }
   const bool recorded = JournalAppendLines(lines);
   if (recorded) ed.DprintWritten = 1;
-  if (recorded) {
-    PCOPY(1, 0);
-  } else {
-    PCOPY(0, 1);
-  }
-  set_pages(0, 0);
+  EndPageOneDrawing(recorded);
 }
 
 void CancelText() {
@@ -97,8 +93,7 @@ void CancelText() {
 // on it.
 void ExitFromText(Editor& ed) {
   ExitRequest(ed);
-  PCOPY(0, 1);
-  set_pages(0, 0);
+  ShowPicture();
 }
 
 }  // namespace
