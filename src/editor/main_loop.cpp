@@ -10,6 +10,12 @@
 
 namespace {
 
+// After a modal screen: page 0 again, unless a shape's rubber band is being
+// drawn on page 1.
+void ShowPageZeroUnlessBanding(const Editor& ed) {
+  if (ed.Stage == 0) set_pages(0, 0);
+}
+
 // Acts on one key; keys not in the table do nothing.
 void ActOnKey(Editor& ed) {
   const std::string& key = ed.Key;
@@ -23,7 +29,7 @@ void ActOnKey(Editor& ed) {
     MoveCursor(ed, -1, 0);
   } else if (key == CtrlKey('X') || key == kKeyClose) {
     ExitRequest(ed);
-    if (ed.Stage == 0) set_pages(0, 0);
+    ShowPageZeroUnlessBanding(ed);
   } else if (key == CtrlKey('L')) {
     ed.Tool = kToolLine;
   } else if (key == CtrlKey('R')) {
@@ -32,7 +38,7 @@ void ActOnKey(Editor& ed) {
     ModalPages pages;
     set_pages(1, 1);
     ChooseColor(ed);
-    if (ed.Stage == 0) set_pages(0, 0);
+    ShowPageZeroUnlessBanding(ed);
   } else if (key == kKeyEsc) {
     ed.Stage = 0;
     ShowPicture();
@@ -54,10 +60,10 @@ void ActOnKey(Editor& ed) {
     ed.Stage = 0;
   } else if (key == kKeyF2) {
     QuickReference(ed);
-    if (ed.Stage == 0) set_pages(0, 0);
+    ShowPageZeroUnlessBanding(ed);
   } else if (key == kKeyF1) {
     HelpPages(ed);
-    if (ed.Stage == 0) set_pages(0, 0);
+    ShowPageZeroUnlessBanding(ed);
   } else if (key == ".") {
     DotKey(ed);
   }

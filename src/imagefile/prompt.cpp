@@ -78,6 +78,7 @@ void UnsavedPrompt(Editor& ed, int& mode) {
         set_pages(1, 1);
         return Decline(mode);
       }
+      // Here and after No, a load goes on and puts the pages back itself.
       if (mode == kPromptLoad) return;
       EndDiscardingJournal();
     } else if (key == kKeyEnter && choice == kNo) {
