@@ -1,5 +1,7 @@
 // The cursor: five pixels drawn over the picture and erased by writing the
 // saved colours back, so the picture itself is never redrawn.
+#include <algorithm>
+
 #include "editor/editor_routines.h"
 #include "gfx/draw.h"
 
@@ -21,12 +23,6 @@ float PixelX(const Editor& ed, const CursorPixel& p) {
 }
 float PixelY(const Editor& ed, const CursorPixel& p) {
   return static_cast<float>(ed.CursorY + p.dy);
-}
-
-void ReadUnder(Editor& ed, int Editor::*under) {
-  for (const CursorPixel& p : kPixels) {
-    if (p.under == under) ed.*under = POINT(PixelX(ed, p), PixelY(ed, p));
-  }
 }
 
 }  // namespace
@@ -53,27 +49,12 @@ void EraseCursor(Editor& ed) {
 }
 
 void ReadCursorColours(Editor& ed) {
-  for (const CursorPixel& p : kPixels) ReadUnder(ed, p.under);
+  for (const CursorPixel& p : kPixels) ed.*p.under = POINT(PixelX(ed, p), PixelY(ed, p));
 }
 
-// Moves one pixel; two saved colours are taken over from the old position
-// and three read afresh.
+// Moves one pixel within 1..638 and 1..192; the colours under the cursor
+// are read when it is next drawn.
 void MoveCursor(Editor& ed, int dx, int dy) {
-  if (dy < 0 && ed.CursorY > 1) {
-    ed.CursorY -= 1;
-    ed.UnderDown = ed.UnderCentre, ed.UnderCentre = ed.UnderUp;
-    for (auto u : {&Editor::UnderUp, &Editor::UnderLeft, &Editor::UnderRight}) ReadUnder(ed, u);
-  } else if (dy > 0 && ed.CursorY < 192) {
-    ed.CursorY += 1;
-    ed.UnderUp = ed.UnderCentre, ed.UnderCentre = ed.UnderDown;
-    for (auto u : {&Editor::UnderDown, &Editor::UnderLeft, &Editor::UnderRight}) ReadUnder(ed, u);
-  } else if (dx > 0 && ed.CursorX < 638) {
-    ed.CursorX += 1;
-    ed.UnderLeft = ed.UnderCentre, ed.UnderCentre = ed.UnderRight;
-    for (auto u : {&Editor::UnderUp, &Editor::UnderDown, &Editor::UnderRight}) ReadUnder(ed, u);
-  } else if (dx < 0 && ed.CursorX > 1) {
-    ed.CursorX -= 1;
-    ed.UnderRight = ed.UnderCentre, ed.UnderCentre = ed.UnderLeft;
-    for (auto u : {&Editor::UnderUp, &Editor::UnderLeft, &Editor::UnderDown}) ReadUnder(ed, u);
-  }
+  ed.CursorX = std::clamp(ed.CursorX + dx, 1, 638);
+  ed.CursorY = std::clamp(ed.CursorY + dy, 1, 192);
 }
