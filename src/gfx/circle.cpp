@@ -86,7 +86,8 @@ void skip_hidden_steps(EllipseWalk& w, const ScanLines& out) {
   skip_column_steps(w, limit);
 }
 
-void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t colour, bool fill) {
+void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float b, uint32_t colour,
+                   bool fill) {
   double ad = a, bd = std::fabs(b);
   if (ad + bd > kMaxHalfAxes) return;
   if (2 * ad * bd * bd + 2 * ad * ad * bd + ad * ad + bd * bd > kProductLimit) return;
@@ -132,8 +133,8 @@ void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t co
   auto row_of = [&](float v) {
     return static_cast<int>(std::clamp<double>(std::trunc(v), top - 1.0, bottom + 1.0));
   };
-  unlock_screen(std::max<int>(top, row_of(std::min(low, high))),
-                std::min<int>(bottom, row_of(std::max(low, high))));
+  unlock_drawn(s, c, std::max<int>(top, row_of(std::min(low, high))),
+               std::min<int>(bottom, row_of(std::max(low, high))));
 }
 
 struct ArcPoint {
@@ -204,7 +205,7 @@ void CIRCLE(float x, float y, float radius, uint32_t colour, float aspect, float
   if (aspect > 1) a = radius / aspect, b = radius;
   if (std::isinf(a) || std::isinf(b)) return;
   if (start == 0 && std::bit_cast<uint32_t>(end) == std::bit_cast<uint32_t>(kFullTurn)) {
-    whole_ellipse(c, centre.x, centre.y, a, b, resolve_colour(s, c, colour, flags), fill != 0);
+    whole_ellipse(s, c, centre.x, centre.y, a, b, resolve_colour(s, c, colour, flags), fill != 0);
     return;
   }
   if (std::isinf(start) || std::isinf(end)) return;

@@ -24,6 +24,14 @@ bool frame_point(DrawContext* c, int flags, float x, float y, FramePoint* out);
 bool frame_points(DrawContext* c, int flags, float x1, float y1, float x2, float y2, FramePoint* p1,
                   FramePoint* p2);
 
+// Releases the screen lock after drawing rows first..last of c's work page,
+// flagging them when that page is shown: unlock_screen without looking the
+// context up again.
+inline void unlock_drawn(GfxScreen* s, const DrawContext* c, int first, int last) {
+  if (c->work_page == s->visible_page) flag_rows(s, first, last);
+  unlock_screen_unflagged();
+}
+
 inline bool in_view(const DrawContext* c, int x, int y) {
   return x >= c->view_x && x < c->view_x + c->view_w && y >= c->view_y && y < c->view_y + c->view_h;
 }

@@ -55,7 +55,7 @@ bool JournalCut(long long length) {
 }
 
 bool JournalCopyTo(int file) {
-  std::string line;
+  std::string_view line;
   for (;;) {
     const LineRead read = file_next_line(kJournalFile, &line);
     if (read == LineRead::End) return true;

@@ -27,13 +27,13 @@ constexpr int kTempFile = 3;
 bool ReadDrawing(ReadResult* result) {
   bool failed = false;
   ImageLines lines;
-  lines.next = [&failed](std::string* line) {
+  lines.next = [&failed](std::string_view* line) {
     if (failed) return false;
     const LineRead read = file_next_line(kUserFile, line);
     failed = read == LineRead::Failed;
     return read == LineRead::Line;
   };
-  lines.copy = [&failed](const std::string& line) {
+  lines.copy = [&failed](std::string_view line) {
     if (!failed) failed = !file_print(kTempFile, line);
   };
   *result = ReadImage(lines);

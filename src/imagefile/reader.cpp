@@ -121,10 +121,19 @@ void upper_case(std::string& s) {
   for (char& c : s) c = upper(c);
 }
 
+// Whether `line` upper-cased is `upper`.
+bool upper_case_is(std::string_view line, std::string_view upper_text) {
+  if (line.size() != upper_text.size()) return false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (upper(line[i]) != upper_text[i]) return false;
+  }
+  return true;
+}
+
 // The working copy of a line, in *s (whose storage is reused line by line):
 // upper-cased, without blanks at either end, and unless it holds a double
 // quote, through RemoveBlanks.
-void normalise(const std::string& line, std::string* s) {
+void normalise(std::string_view line, std::string* s) {
   const size_t first = std::min(line.find_first_not_of(' '), line.size());
   const size_t last = line.find_last_not_of(' ');
   s->assign(line, first, last == std::string::npos ? 0 : last + 1 - first);
@@ -257,7 +266,7 @@ bool read_written_ellipse(Scan& in) {
 }
 
 // Draws the line when it is a shape in the editor's own form.
-bool read_written_shape(const std::string& line) {
+bool read_written_shape(std::string_view line) {
   Scan in{line.data(), line.data() + line.size()};
   if (line.starts_with('l')) return read_written_corners(in);
   return line.starts_with('c') && read_written_ellipse(in);
@@ -287,12 +296,12 @@ void draw_pending(const std::string& pending, TextState& text) {
 // quotes stay, "Fcolor =  7" becomes "FCOLOR= 7", "wx =  12" "WX= 12" and
 // "gosub Dprint" "GOSUBDPRINT". A text holding ",B" once upper-cased gives
 // its line the kind box, so such a line takes the rules.
-bool read_written_text_line(const std::string& line, std::string* pending, TextState& text) {
+bool read_written_text_line(std::string_view line, std::string* pending, TextState& text) {
   Scan in{line.data(), line.data() + line.size()};
   int v;
   if (in.literal("PrintFlarp$ = \"")) {
     if (!line.ends_with('"') || line.size() < 16) return false;
-    std::string upper = line.substr(15, line.size() - 16);
+    std::string upper(line.substr(15, line.size() - 16));
     upper_case(upper);
     if (upper.find(",B") != std::string::npos) return false;
     *pending = std::move(upper);
@@ -314,11 +323,10 @@ bool read_written_text_line(const std::string& line, std::string* pending, TextS
 // Copies the generated block up to and including "EndAbc:" without reading
 // it; false when the file ended first.
 bool skip_block(const ImageLines& lines) {
-  std::string line;
+  std::string_view line;
   while (lines.next(&line)) {
     lines.copy(line);
-    upper_case(line);
-    if (line == "ENDABC:") return true;
+    if (upper_case_is(line, "ENDABC:")) return true;
   }
   return false;
 }
@@ -328,7 +336,8 @@ bool skip_block(const ImageLines& lines) {
 ReadResult ReadImage(const ImageLines& lines) {
   ReadResult result;
   TextState& text = text_state();
-  std::string line, pending, s;
+  std::string_view line;
+  std::string pending, s;
   while (lines.next(&line)) {
     lines.copy(line);
     if (read_written_shape(line) || read_written_text_line(line, &pending, text)) continue;

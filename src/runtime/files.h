@@ -9,7 +9,8 @@
 // opening for output or appending never blocks. An unbuffered file puts each
 // printed line into the file with one write as it is printed, so a killed
 // process loses no finished line; a buffered file reports a write failure
-// when its data is flushed or it is closed, at the latest.
+// when its data is flushed or it is closed, at the latest, and starts the
+// disk writes of what it has written as it goes, for the sync at its end.
 #pragma once
 
 #include <string>
@@ -32,9 +33,10 @@ void file_read_line(int number, std::string* line);
 bool file_eof(int number);
 // Reads the next line into *line: Line, End when the file has no further
 // line, or Failed when the read failed (reported), so that a failure part
-// way is told from the end.
+// way is told from the end. The line is a view of the file's buffer, valid
+// until the file is next read or closed.
 enum class LineRead { Line, End, Failed };
-LineRead file_next_line(int number, std::string* line);
+LineRead file_next_line(int number, std::string_view* line);
 // Writes text followed by CR LF; true on success.
 bool file_print(int number, std::string_view text);
 // Writes each text followed by CR LF with one write, so that either all of
