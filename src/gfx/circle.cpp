@@ -103,7 +103,7 @@ void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float 
     return w.y1 >= top && w.y1 <= bottom && w.y2 >= top && w.y2 <= bottom && w.x1 >= left &&
            w.x1 <= right && w.x2 >= left && w.x2 <= right;
   };
-  lock_screen();
+  lock_open_screen(s);
   if (b == 0) {
     out.emit(cy, w.x1, w.x2, true);
   } else {
@@ -118,7 +118,10 @@ void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float 
         if (w.d <= 0) break;
       }
       step_ellipse_walk(w);
-      inside = all_in_view();
+      // A step moves y1 down, y2 up, x1 right and x2 left, so from inside
+      // the view only those four bounds can be crossed.
+      inside =
+          inside ? w.y1 <= bottom && w.y2 >= top && w.x1 <= right && w.x2 >= left : all_in_view();
       if (inside && direct) {
         c->rows[w.y1][w.x1] = value, c->rows[w.y1][w.x2] = value;
         c->rows[w.y2][w.x1] = value, c->rows[w.y2][w.x2] = value;

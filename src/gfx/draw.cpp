@@ -157,7 +157,7 @@ void draw_box(GfxScreen* s, DrawContext* c, FramePoint p1, FramePoint p2, uint32
   if (x2 < c->view_x || y2 < c->view_y || x1 >= vx2 || y1 >= vy2) return;
   int cx1 = std::max(x1, c->view_x), cy1 = std::max(y1, c->view_y);
   int cx2 = std::min(x2, vx2 - 1), cy2 = std::min(y2, vy2 - 1);
-  lock_screen();
+  lock_open_screen(s);
   if (filled) {
     for (int y = cy1; y <= cy2; ++y) run(c, y, cx1, cx2, colour);
   } else if (style == 0xFFFF) {
@@ -184,7 +184,7 @@ void PSET(float x, float y, uint32_t colour, int flags, int preset) {
   uint32_t value = resolve_colour(s, c, colour, flags, preset != 0);
   FramePoint p;
   if (!frame_point(c, flags, x, y, &p) || !in_view(c, p.x, p.y)) return;
-  lock_screen();
+  lock_open_screen(s);
   put(c, p.x, p.y, value);
   unlock_drawn(s, c, p.y, p.y);
 }
@@ -203,7 +203,7 @@ void LINE(float x1, float y1, float x2, float y2, uint32_t colour, int kind, uin
     return;
   }
   if (!clip_line(c, &p1, &p2)) return;
-  lock_screen();
+  lock_open_screen(s);
   draw_line(c, p1, p2, value, style16);
   unlock_drawn(s, c, std::min(p1.y, p2.y), std::max(p1.y, p2.y));
 }

@@ -1,9 +1,11 @@
 // ReadImage: copies every line of a drawing to the new journal, then reads
 // the statement in it and draws the shape or text it stands for.
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "gfx/draw.h"
@@ -206,14 +208,15 @@ struct Scan {
   const char* p;
   const char* end;
 
-  bool literal(std::string_view text) {
-    if (static_cast<size_t>(end - p) < text.size() || std::memcmp(p, text.data(), text.size())) {
-      return false;
-    }
-    p += text.size();
+  template <size_t N>
+  bool literal(const char (&text)[N]) {
+    constexpr size_t n = N - 1;
+    if (static_cast<size_t>(end - p) < n || std::memcmp(p, text, n) != 0) return false;
+    p += n;
     return true;
   }
   bool number(int* v) {
+    if (read_short_number(v)) return true;
     int value = 0, digits = 0;
     for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
       if (digits == 9) return false;
@@ -225,11 +228,57 @@ struct Scan {
   // Blanks before a number: the PAD and its sign position, two at least.
   bool blanks() {
     const char* start = p;
-    while (end - p >= 8 && std::memcmp(p, "        ", 8) == 0) p += 8;
+    uint64_t eight;
+    while (kLittleEndian && next_eight(&eight)) {
+      const uint64_t others = eight ^ kEach * ' ';  // the bytes that are no blank
+      if (others != 0) {
+        p += std::countr_zero(others) / 8;
+        return p - start >= 2;
+      }
+      p += 8;
+    }
     while (p < end && *p == ' ') ++p;
     return p - start >= 2;
   }
   bool at_end() const { return p == end; }
+
+ private:
+  // The numbers and blanks of a line vary in length, so a loop over their
+  // bytes would end at a mispredicted branch nearly every time. Where eight
+  // bytes of the line are left, they are examined at once instead, as one
+  // little-endian word (its first byte lowest).
+  static constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+  static constexpr uint64_t kEach = 0x0101010101010101;
+
+  bool next_eight(uint64_t* eight) const {
+    if (end - p < 8) return false;
+    std::memcpy(eight, p, 8);
+    return true;
+  }
+  // A number of 1 to 7 digits followed by another byte within the eight;
+  // false (reading nothing) for anything else.
+  bool read_short_number(int* v) {
+    uint64_t eight;
+    if (!kLittleEndian || !next_eight(&eight)) return false;
+    // Bit 7 of a byte is set in one of the three terms when the byte is not
+    // a digit: >= 0x80, >= '9' + 1 (adding 0x46 reaches 0x80), or < '0'
+    // (subtracting borrows). Carries and borrows start only at bytes that
+    // are no digit, and reach only the bytes after them.
+    const uint64_t no_digit =
+        (eight | (eight + kEach * 0x46) | (eight - kEach * '0')) & kEach * 0x80;
+    if (no_digit == 0) return false;
+    const int digits = std::countr_zero(no_digit) / 8;
+    if (digits == 0) return false;
+    // The digits moved to the top, below them zeros: eight digits with
+    // leading zeros, combined in pairs, fours and the eight.
+    uint64_t value = (eight & kEach * 0x0F) << (8 * (8 - digits));
+    value = (value * (10 * 256 + 1)) >> 8 & 0x00FF00FF00FF00FF;
+    value = (value * (100 * 65536 + 1)) >> 16 & 0x0000FFFF0000FFFF;
+    value = (value * (10000 * (uint64_t{1} << 32) + 1)) >> 32;
+    *v = static_cast<int>(value);
+    p += digits;
+    return true;
+  }
 };
 
 bool read_written_corners(Scan& in) {
