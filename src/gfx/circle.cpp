@@ -136,8 +136,8 @@ void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float 
   auto row_of = [&](float v) {
     return static_cast<int>(std::clamp<double>(std::trunc(v), top - 1.0, bottom + 1.0));
   };
-  unlock_drawn(s, c, std::max<int>(top, row_of(std::min(low, high))),
-               std::min<int>(bottom, row_of(std::max(low, high))));
+  unlock_screen(std::max<int>(top, row_of(std::min(low, high))),
+                std::min<int>(bottom, row_of(std::max(low, high))));
 }
 
 struct ArcPoint {

@@ -269,6 +269,33 @@ LineRead file_next_line(int number, std::string_view* line) {
   return LineRead::Line;
 }
 
+LineRead file_next_lines(int number, std::string_view* lines) {
+  *lines = {};
+  OpenFile* f = file_in_mode(number, true);
+  if (f == nullptr) return LineRead::Failed;
+  // Bytes searched for a line end so far, so that a long line is searched
+  // once however often the buffer must grow for it.
+  size_t searched = 0;
+  for (;;) {
+    const size_t size = f->data.size();
+    if (f->pos == size && f->at_end) return LineRead::End;
+    const size_t lf = std::string_view(f->data).substr(f->pos + searched).rfind('\n');
+    if (lf != std::string_view::npos) {
+      const size_t end = f->pos + searched + lf + 1;
+      *lines = std::string_view(f->data).substr(f->pos, end - f->pos);
+      f->pos = end;
+      return LineRead::Line;
+    }
+    if (f->at_end) {
+      *lines = std::string_view(f->data).substr(f->pos);
+      f->pos = size;
+      return LineRead::Line;
+    }
+    searched = size - f->pos;
+    if (!fill(*f)) return LineRead::Failed;
+  }
+}
+
 bool file_eof(int number) {
   OpenFile* f = file_in_mode(number, true);
   if (f == nullptr) return true;

@@ -37,6 +37,22 @@ bool file_eof(int number);
 // until the file is next read or closed.
 enum class LineRead { Line, End, Failed };
 LineRead file_next_line(int number, std::string_view* line);
+// Reads as many whole lines as the file's buffer holds at once, for loops
+// over many lines: *lines views them with their line ends (the file's last
+// line may have none), valid until the file is next read or closed; cut
+// them apart with take_line. Line when there are lines, else End or Failed.
+LineRead file_next_lines(int number, std::string_view* lines);
+// Cuts the first line off *lines into *line, without its line end (LF, and
+// a CR right before it); false when *lines is empty.
+inline bool take_line(std::string_view* lines, std::string_view* line) {
+  if (lines->empty()) return false;
+  const size_t lf = lines->find('\n');
+  const size_t end = lf == std::string_view::npos ? lines->size() : lf;
+  *line = lines->substr(
+      0, end > 0 && end != lines->size() && (*lines)[end - 1] == '\r' ? end - 1 : end);
+  lines->remove_prefix(lf == std::string_view::npos ? end : end + 1);
+  return true;
+}
 // Writes text followed by CR LF; true on success.
 bool file_print(int number, std::string_view text);
 // Writes each text followed by CR LF with one write, so that either all of
