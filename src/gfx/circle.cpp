@@ -111,6 +111,9 @@ void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float 
     // An outline of byte pixels inside the view: the four ends straight in.
     const bool direct = !fill && c->bytes_per_pixel == 1;
     const auto value = static_cast<uint8_t>(colour);
+    // Byte stores may alias anything, so every value the four stores need
+    // is read before them; otherwise each store makes the next reread it.
+    uint8_t* const* const rows = c->rows.data();
     bool inside = all_in_view();
     while (w.d > 0) {
       if (!inside) {
@@ -123,8 +126,9 @@ void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float 
       inside =
           inside ? w.y1 <= bottom && w.y2 >= top && w.x1 <= right && w.x2 >= left : all_in_view();
       if (inside && direct) {
-        c->rows[w.y1][w.x1] = value, c->rows[w.y1][w.x2] = value;
-        c->rows[w.y2][w.x1] = value, c->rows[w.y2][w.x2] = value;
+        uint8_t *const row1 = rows[w.y1], *const row2 = rows[w.y2];
+        const int64_t x1 = w.x1, x2 = w.x2;
+        row1[x1] = value, row1[x2] = value, row2[x1] = value, row2[x2] = value;
         continue;
       }
       out.emit(w.y1, w.x1, w.x2);

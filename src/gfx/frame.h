@@ -97,5 +97,6 @@ inline void column(DrawContext* c, int x, int y1, int y2, uint32_t colour) {
     return;
   }
   const auto value = static_cast<uint8_t>(colour);
-  for (int y = y1; y <= y2; ++y) c->rows[y][x] = value;
+  uint8_t* const* const rows = c->rows.data();  // not reread after each byte stored
+  for (int y = y1; y <= y2; ++y) rows[y][x] = value;
 }
