@@ -21,13 +21,22 @@ PageChanges page_changes(const std::vector<uint8_t>& before, int page) {
     const uint8_t* was = before.data() + pitch * static_cast<size_t>(y);
     const uint8_t* now = s->pages[page] + pitch * static_cast<size_t>(y);
     if (std::memcmp(was, now, pitch) == 0) continue;
-    size_t first = 0, last = pitch - 1;
-    while (was[first] == now[first]) ++first;
-    while (was[last] == now[last]) --last;
-    const size_t count = last - first + 1;
-    changes.spans.push_back({y, static_cast<int>(first), static_cast<int>(count)});
-    changes.before.insert(changes.before.end(), was + first, was + first + count);
-    changes.after.insert(changes.after.end(), now + first, now + first + count);
+    for (size_t x = 0; x < pitch;) {
+      if (was[x] == now[x]) {
+        ++x;
+        continue;
+      }
+      // A stretch ends where more unchanged bytes follow than a span costs.
+      const size_t first = x;
+      size_t last = x;
+      for (; x < pitch && x - last <= sizeof(PageSpan); ++x) {
+        if (was[x] != now[x]) last = x;
+      }
+      const size_t count = last - first + 1;
+      changes.spans.push_back({y, static_cast<int>(first), static_cast<int>(count)});
+      changes.before.insert(changes.before.end(), was + first, was + first + count);
+      changes.after.insert(changes.after.end(), now + first, now + first + count);
+    }
   }
   return changes;
 }

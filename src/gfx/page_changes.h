@@ -2,9 +2,9 @@
 // that they can be put back, or in again, exactly.
 //
 // page_changes compares a page with a copy of its pixels taken before the
-// drawing (copy_page_out) and keeps, for each changed row, the span from its
-// first to its last changed byte, as it was and as it is. That costs 12
-// bytes per changed row plus twice the span's bytes. put_page_changes writes
+// drawing (copy_page_out) and keeps the changed stretches of each row, as
+// they were and as they are; a stretch goes on over no more than 12
+// unchanged bytes. That costs 12 bytes per stretch plus twice its bytes. put_page_changes writes
 // the spans' bytes back (before) or in again (after), and flags the rows
 // when the page is visible.
 #pragma once

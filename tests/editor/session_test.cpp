@@ -222,13 +222,15 @@ Lines SplitLines(const std::string& bytes, bool* complete) {
   return lines;
 }
 
-// Only complete lines; every text call after a closed subroutine block.
+// Only complete lines; every text call after a closed subroutine block, and
+// the block once at most.
 std::string JournalFault(const std::string& bytes) {
   bool complete = false;
   const Lines lines = SplitLines(bytes, &complete);
   if (!complete) return "the journal ends inside a line";
   bool open = false, closed = false;
   for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == "GoTo EndAbc" && (open || closed)) return "the subroutine block comes twice";
     if (lines[i] == "GoTo EndAbc") open = true;
     if (lines[i] == "EndAbc:") open = false, closed = true;
     if (lines[i] == "gosub Dprint" && (open || !closed)) {
