@@ -15,8 +15,9 @@
 // a failed load keeps it) and lives in memory only. An action takes its
 // journal bytes, 12 bytes per changed stretch of a row plus twice its bytes,
 // and about 150 bytes besides: about 4 KB for a line across the screen, 8 KB
-// for a box around the whole frame, 257 KB for a fill of the whole screen. Beyond 1,000 actions the
-// oldest are forgotten while the history takes more than 256 MB.
+// for a box around the whole frame, 257 KB for a fill of the whole screen.
+// Beyond 1,000 actions the oldest are forgotten while the history takes
+// more than 256 MB.
 #pragma once
 
 #include <cstddef>
