@@ -1,5 +1,6 @@
 // The main loop: preview, cursor, one key, and the key table.
 #include "editor/editor_routines.h"
+#include "editor/history.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
@@ -65,7 +66,17 @@ void ActOnKey(Editor& ed) {
     HelpPages(ed);
     ShowPageZeroUnlessBanding(ed);
   } else if (key == ".") {
-    DotKey(ed);
+    RecordAction(ed, DotKey);
+  } else if (key == CtrlKey('Z')) {
+    // With a shape under way, only the shape goes.
+    if (ed.Stage == 1) {
+      ed.Stage = 0;
+      ShowPicture();
+    } else {
+      UndoAction(ed);
+    }
+  } else if (key == CtrlKey('Y')) {
+    RedoAction(ed);
   }
 }
 

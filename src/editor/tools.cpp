@@ -92,7 +92,7 @@ void EllipseLoop(Editor& ed) {
                                                  ed.Aspect)));
       ResetEllipse(ed);
       return;
-    } else if (key == kKeyEsc) {
+    } else if (key == kKeyEsc || key == CtrlKey('Z')) {
       ed.Stage = 0;
       ShowPicture();
       ResetEllipse(ed);
