@@ -23,6 +23,7 @@ constexpr const char* kHelp =
     "  .            start and end a shape, or place text\n"
     "  Ctrl-L       line          Ctrl-R   box       Ctrl-F   filled box\n"
     "  Ctrl-E       ellipse       Ctrl-T   text      Ctrl-C   colour\n"
+    "  Ctrl-P       fill the area under the cursor\n"
     "  Ctrl-S       file menu: save, load, new image\n"
     "  F1, F2       help pages, quick reference\n"
     "  Esc          drop the shape under way\n"
