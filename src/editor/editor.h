@@ -17,7 +17,7 @@ enum : int {
   kToolEllipse = 3,
   kToolFilledBox = 4,
   kToolText = 5,
-  kToolFill = 6,
+  kToolFill = 6
 };
 
 struct Editor {

@@ -97,7 +97,7 @@ void FillAtCursor(Editor& ed) {
     ShowPicture();
     return;
   }
-  const GfxScreen* s = gfx_screen();
+  const GfxScreen* s = gfx_screen();  // mode 8: one byte a pixel
   const FillArea area =
       FindFillArea(s->pages[1], s->pitch, s->width, s->height, ed.CursorX, ed.CursorY);
   if (area.border == kSeveralBorders || area.colour == ed.DrawColor) {

@@ -1,5 +1,5 @@
 // The shape tools: line, box and filled box with their rubber band, the
-// modal ellipse loop, and placing text.
+// modal ellipse loop, placing text, and handing "." to the fill tool.
 #include <string>
 
 #include "editor/editor_routines.h"
