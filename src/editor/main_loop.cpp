@@ -59,6 +59,10 @@ void ActOnKey(Editor& ed) {
     ed.Tool = kToolText;
     ShowPicture();
     ed.Stage = 0;
+  } else if (key == CtrlKey('P')) {
+    ed.Tool = kToolFill;
+    ShowPicture();
+    ed.Stage = 0;
   } else if (key == kKeyF2) {
     QuickReference(ed);
     ShowPageZeroUnlessBanding(ed);

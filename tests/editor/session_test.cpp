@@ -158,14 +158,24 @@ Lines Single(Rng& r) {
   return {r.Pick({".", "ESC", "ENTER", "CTRL-T", "CTRL-E", "SPACE", "F2"})};
 }
 
+// A fill, perhaps dropping a line under way, perhaps in another colour.
+Lines Fill(Rng& r) {
+  Lines keys = r.Chance(20) ? Lines{"CTRL-L", "."} : Lines{};
+  Add(keys, Moves(r));
+  keys.push_back("CTRL-P");
+  if (r.Chance(40)) Add(keys, Colour(r));
+  keys.push_back(".");
+  return keys;
+}
+
 struct Family {
   int weight;
   Lines (*make)(Rng&);
 };
 
 const Family kFamilies[] = {
-    {30, Moves}, {8, ToolKey},  {20, Shape}, {10, Ellipse}, {8, Text},  {5, Colour},
-    {4, Help},   {6, FileMenu}, {2, Exit},   {6, Single},   {10, Undo}, {5, Redo},
+    {30, Moves},   {8, ToolKey}, {20, Shape}, {10, Ellipse}, {8, Text},  {5, Colour}, {4, Help},
+    {6, FileMenu}, {2, Exit},    {6, Single}, {8, Fill},     {10, Undo}, {5, Redo},
 };
 
 using Actions = std::vector<Lines>;
