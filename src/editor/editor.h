@@ -11,7 +11,14 @@
 #include <string>
 
 // Tools.
-enum : int { kToolLine = 1, kToolBox = 2, kToolEllipse = 3, kToolFilledBox = 4, kToolText = 5 };
+enum : int {
+  kToolLine = 1,
+  kToolBox = 2,
+  kToolEllipse = 3,
+  kToolFilledBox = 4,
+  kToolText = 5,
+  kToolFill = 6
+};
 
 struct Editor {
   // Cursor, kept within 1..638 and 1..192.

@@ -1,5 +1,6 @@
 // The main loop: preview, cursor, one key, and the key table.
 #include "editor/editor_routines.h"
+#include "editor/history.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
@@ -58,6 +59,10 @@ void ActOnKey(Editor& ed) {
     ed.Tool = kToolText;
     ShowPicture();
     ed.Stage = 0;
+  } else if (key == CtrlKey('P')) {
+    ed.Tool = kToolFill;
+    ShowPicture();
+    ed.Stage = 0;
   } else if (key == kKeyF2) {
     QuickReference(ed);
     ShowPageZeroUnlessBanding(ed);
@@ -65,7 +70,17 @@ void ActOnKey(Editor& ed) {
     HelpPages(ed);
     ShowPageZeroUnlessBanding(ed);
   } else if (key == ".") {
-    DotKey(ed);
+    RecordAction(ed, DotKey);
+  } else if (key == CtrlKey('Z')) {
+    // With a shape under way, only the shape goes.
+    if (ed.Stage == 1) {
+      ed.Stage = 0;
+      ShowPicture();
+    } else {
+      UndoAction(ed);
+    }
+  } else if (key == CtrlKey('Y')) {
+    RedoAction(ed);
   }
 }
 

@@ -1,8 +1,9 @@
 // The shape tools: line, box and filled box with their rubber band, the
-// modal ellipse loop, and placing text.
+// modal ellipse loop, placing text, and handing "." to the fill tool.
 #include <string>
 
 #include "editor/editor_routines.h"
+#include "editor/fill.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
@@ -92,7 +93,7 @@ void EllipseLoop(Editor& ed) {
                                                  ed.Aspect)));
       ResetEllipse(ed);
       return;
-    } else if (key == kKeyEsc) {
+    } else if (key == kKeyEsc || key == CtrlKey('Z')) {
       ed.Stage = 0;
       ShowPicture();
       ResetEllipse(ed);
@@ -127,6 +128,10 @@ void DotKey(Editor& ed) {
   }
   if (ed.Tool == kToolText) {
     PlaceText(ed);
+    return;
+  }
+  if (ed.Tool == kToolFill) {
+    FillAtCursor(ed);
     return;
   }
   ed.Stage += 1;

@@ -1,6 +1,7 @@
 // The graphics screen: SCREEN, the pages, the lock and the drawing context.
 #include "gfx/screen.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -299,6 +300,27 @@ int PCOPY(int src, int dst) {
     unlock_screen_unflagged();
   }
   return 0;
+}
+
+void copy_page_area(int src, int dst, int x1, int y1, int x2, int y2) {
+  GfxScreen* s = g_screen;
+  if (!s || src < 0 || dst < 0 || src >= s->page_count || dst >= s->page_count || src == dst)
+    return;
+  x1 = std::max(x1, 0), y1 = std::max(y1, 0);
+  x2 = std::min(x2, s->width - 1), y2 = std::min(y2, s->height - 1);
+  if (x1 > x2 || y1 > y2) return;
+  const bool shown = dst == s->visible_page;
+  if (shown) lock_screen();
+  const size_t offset = static_cast<size_t>(x1) * s->bytes_per_pixel;
+  const size_t bytes = static_cast<size_t>(x2 - x1 + 1) * s->bytes_per_pixel;
+  for (int y = y1; y <= y2; ++y) {
+    const size_t row = static_cast<size_t>(y) * s->pitch + offset;
+    std::memcpy(s->pages[dst] + row, s->pages[src] + row, bytes);
+  }
+  if (shown) {
+    flag_rows(s, y1, y2);
+    unlock_screen_unflagged();
+  }
 }
 
 void set_window_icon(int x, int y, int w, int h, uint32_t transparent) {

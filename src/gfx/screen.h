@@ -105,6 +105,9 @@ int set_pages(int work, int visible);
 // Copies page src to page dst (negative src: the work page; negative dst:
 // the visible page). Returns 0, or 1 for a page number beyond the pages.
 int PCOPY(int src, int dst);
+// Copies the pixels of columns x1..x2 and rows y1..y2 (cut to the screen)
+// of page src to page dst; the text mirrors stay as they are.
+void copy_page_area(int src, int dst, int x1, int y1, int x2, int y2);
 
 // The nested screen lock. unlock_screen flags rows first..last (last < 0:
 // the last row) when the work page is the visible page.

@@ -57,6 +57,13 @@ std::string CircleStatement(int x, int y, int radius, int colour, float aspect) 
   return line;
 }
 
+std::string PaintStatement(int x, int y, int colour, int border) {
+  std::string line = "paint (" + I(x) + ", " + I(y) + "),";
+  line += PAD(line.size()) + I(colour) + ",";
+  line += PAD(line.size()) + I(border);
+  return line;
+}
+
 float RecordedAspect(float aspect) {
   return static_cast<float>(VAL(S(aspect)));
 }

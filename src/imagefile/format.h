@@ -25,6 +25,8 @@ std::string LineStatement(int x1, int y1, int x2, int y2, int colour);
 std::string BoxStatement(int x1, int y1, int x2, int y2, int colour);
 std::string FilledBoxStatement(int x1, int y1, int x2, int y2, int colour);
 std::string CircleStatement(int x, int y, int radius, int colour, float aspect);
+// A fill: QuickBASIC's PAINT at (x, y) with the colour, up to the border colour.
+std::string PaintStatement(int x, int y, int colour, int border);
 // The aspect a reader gets back from CircleStatement's printed aspect. S
 // keeps 7 significant digits, fewer than a single-precision number may
 // need, so the editor draws its ellipses with this value: the picture is

@@ -12,6 +12,8 @@
 
 namespace {
 
+int g_generation = 0;
+
 // True when the file holds exactly the line "SCREEN 8", i.e. nothing drawn.
 bool HoldsOnlyHeader(const char* name) {
   FILE* f = std::fopen(name, "rb");
@@ -25,6 +27,7 @@ bool HoldsOnlyHeader(const char* name) {
 }  // namespace
 
 bool JournalStart() {
+  ++g_generation;
   return file_open(kJournalFile, kJournalName, FileMode::Output) &&
          file_print(kJournalFile, "SCREEN 8");
 }
@@ -54,6 +57,26 @@ bool JournalCut(long long length) {
   return file_cut(kJournalFile, length);
 }
 
+bool JournalBytesFrom(long long offset, std::string* bytes) {
+  bytes->clear();
+  const int fd = open(kJournalName, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buffer[4096];
+  ssize_t n = 0;
+  while ((n = pread(fd, buffer, sizeof buffer, static_cast<off_t>(offset))) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    bytes->append(buffer, static_cast<size_t>(n));
+    offset += n;
+  }
+  close(fd);
+  return n == 0;
+}
+
+int JournalGeneration() {
+  return g_generation;
+}
+
 bool JournalCopyTo(int file) {
   std::string_view line;
   for (;;) {
@@ -64,7 +87,10 @@ bool JournalCopyTo(int file) {
 }
 
 bool JournalReplaceBy(const char* path) {
-  if (std::rename(path, kJournalName) == 0) return true;
+  if (std::rename(path, kJournalName) == 0) {
+    ++g_generation;
+    return true;
+  }
   raise_error(error_number_for_errno(errno, kJournalName));
   return false;
 }

@@ -33,6 +33,12 @@ bool JournalAppendLines(const std::vector<std::string>& lines);
 long long JournalLength();
 // Cuts the journal back to a length it had (the end of a line).
 bool JournalCut(long long length);
+// The journal's bytes from offset to its end, as they are on disk; false
+// when they cannot be read.
+bool JournalBytesFrom(long long offset, std::string* bytes);
+// Counts the times the journal began anew (JournalStart, JournalReplaceBy):
+// what was recorded before belongs to another drawing.
+int JournalGeneration();
 
 // Copies the journal, opened for reading, line by line into the open output
 // file; false when a read or a write failed.

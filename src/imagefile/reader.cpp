@@ -58,7 +58,8 @@ enum Kind {
   kLine = kLineLine,
   kBox = kLineBox,
   kFilledBox = kLineBoxFilled,
-  kEllipse
+  kEllipse,
+  kPaint
 };
 
 // Positions are 1-based and signed, so that arithmetic on a delimiter that
@@ -159,6 +160,7 @@ Kind classify(const std::string& s) {
     kind = kBox;
   }
   if (s.starts_with("CIRCLE")) kind = kEllipse;
+  if (s.starts_with("PAINT(")) kind = kPaint;
   return kind;
 }
 
@@ -184,6 +186,17 @@ void draw_ellipse(const std::string& s) {
   int x = whole_val(field(s, 8, c1 - 1)), y = whole_val(field(s, c1 + 1, r - 1));
   int radius = whole_val(field(s, r + 2, c2)), colour = whole_val(field(s, c2 + 2, c3));
   draw_ellipse(x, y, radius, colour, VAL(field(s, c3 + 3, len)));
+}
+
+// "PAINT(x,y),colour,border"; without the border, the colour is the border.
+void draw_paint(const std::string& s) {
+  const Pos len = static_cast<Pos>(s.size());
+  Pos r = instr(s, 1, ')'), c1 = instr(s, 1, ','), c2 = instr(s, r + 2, ',');
+  int x = whole_val(field(s, 7, c1 - 1)), y = whole_val(field(s, c1 + 1, r - 1));
+  int colour = whole_val(field(s, r + 2, c2 > 0 ? c2 - 1 : len));
+  int border = c2 > 0 ? whole_val(field(s, c2 + 1, len)) : colour;
+  PAINT(as_float(x), as_float(y), static_cast<uint32_t>(colour), static_cast<uint32_t>(border), {},
+        0, kCoordPoint);
 }
 
 void draw_corners(const std::string& s, int kind) {
@@ -401,6 +414,8 @@ ReadResult ReadImage(const ImageLines& lines) {
     if (s == "GOSUBDPRINT") draw_pending(pending, text);
     if (kind == kEllipse) {
       draw_ellipse(s);
+    } else if (kind == kPaint) {
+      draw_paint(s);
     } else if (kind != kNoKind) {
       draw_corners(s, kind);
     }

@@ -366,3 +366,20 @@ TEST(LoadTest, AfterALoadTheBlockIsWrittenExactlyWhenTheFileLackedIt) {
   EXPECT_EQ(BlockCount(with_block.File("TEXT")), 1);
   EXPECT_EQ(BlockCount(with_block.File("image.img")), 1);
 }
+
+// A failed load keeps the undo history; a load begins it anew.
+TEST(LoadTest, UndoReachesBackToTheLastLoadOnly) {
+  std::string dir = NewFolder();
+  WriteFile(dir + "/OTHER", "SCREEN 8\r\nline ( 300,  100)-( 310, 100),  5\r\n");
+  EditorRun run = RunEditor(
+      dir, FromMainLoop(Join({kDrawLine,
+                              LoadFrom("NOPE"),
+                              {"RIGHT", "ENTER", "ENTER", "CTRL-Z"},
+                              {"copy image.img undone", "CTRL-Y", "copy image.img redone"},
+                              LoadFrom("OTHER"),
+                              {"RIGHT", "ENTER", "CTRL-Z", "snap loaded"}})));
+  EXPECT_EQ(run.File("undone"), CrLf({"SCREEN 8"}));
+  EXPECT_EQ(run.File("redone"), CrLf({"SCREEN 8", kLine1}));
+  EXPECT_EQ(run.File("image.img"), run.File("OTHER"));
+  EXPECT_EQ(Region(run.Pixels("loaded"), 300, 100, 2, 1), (Rows{"55"}));
+}

@@ -1,7 +1,9 @@
 // Random sessions of ordinary keys, each checked against the promise that
 // the picture is the program: at the end page 0 inside the frame equals the
 // journal redrawn as a load draws it (apart from the live cursor), the
-// visible page is page 0, and the journal is whole.
+// visible page is page 0, and the journal is whole. The journal is also
+// copied after every key: after each undo or redo it must be a state it
+// had before, and an undo only ever cuts it.
 //
 // Sessions are seeded and reproducible. KOV1_SESSIONS sets how many run
 // (default 300) and KOV1_SEED the first seed (default 1). A failing session
@@ -144,8 +146,26 @@ Lines Exit(Rng& r) {
   return keys;
 }
 
+Lines Undo(Rng& r) {
+  return Lines(static_cast<size_t>(1 + r.Below(3)), "CTRL-Z");
+}
+
+Lines Redo(Rng& r) {
+  return Lines(static_cast<size_t>(1 + r.Below(2)), "CTRL-Y");
+}
+
 Lines Single(Rng& r) {
   return {r.Pick({".", "ESC", "ENTER", "CTRL-T", "CTRL-E", "SPACE", "F2"})};
+}
+
+// A fill, perhaps dropping a line under way, perhaps in another colour.
+Lines Fill(Rng& r) {
+  Lines keys = r.Chance(20) ? Lines{"CTRL-L", "."} : Lines{};
+  Add(keys, Moves(r));
+  keys.push_back("CTRL-P");
+  if (r.Chance(40)) Add(keys, Colour(r));
+  keys.push_back(".");
+  return keys;
 }
 
 struct Family {
@@ -154,8 +174,8 @@ struct Family {
 };
 
 const Family kFamilies[] = {
-    {30, Moves}, {8, ToolKey}, {20, Shape},   {10, Ellipse}, {8, Text},
-    {5, Colour}, {4, Help},    {6, FileMenu}, {2, Exit},     {6, Single},
+    {30, Moves},   {8, ToolKey}, {20, Shape}, {10, Ellipse}, {8, Text},  {5, Colour}, {4, Help},
+    {6, FileMenu}, {2, Exit},    {6, Single}, {8, Fill},     {10, Undo}, {5, Redo},
 };
 
 using Actions = std::vector<Lines>;
@@ -182,11 +202,19 @@ Actions MakeSession(uint32_t seed) {
 // (the catch-all box, after a save under a name such as ".").
 const Lines kBackToMainLoop = {"ESC * 4", "ENTER", "ESC * 4"};
 
-// The whole script: start-up, the actions, back to the main loop and the
-// snapshots of the end.
+// The whole script: start-up, the actions with a copy of the journal after
+// every key, back to the main loop and the snapshots of the end.
 Lines Script(const Actions& actions) {
   Lines script = StartKeys();
-  for (const Lines& a : actions) Add(script, a);
+  int copies = 0;
+  auto copy = [&] { script.push_back("copy image.img j" + std::to_string(copies++)); };
+  copy();
+  for (const Lines& a : actions) {
+    for (const std::string& line : a) {
+      script.push_back(line);
+      if (line.rfind("text ", 0) != 0) copy();
+    }
+  }
   Add(script, kBackToMainLoop);
   Add(script, {"pages end", "snap end"});
   return script;
@@ -204,13 +232,15 @@ Lines SplitLines(const std::string& bytes, bool* complete) {
   return lines;
 }
 
-// Only complete lines; every text call after a closed subroutine block.
+// Only complete lines; every text call after a closed subroutine block, and
+// the block once at most.
 std::string JournalFault(const std::string& bytes) {
   bool complete = false;
   const Lines lines = SplitLines(bytes, &complete);
   if (!complete) return "the journal ends inside a line";
   bool open = false, closed = false;
   for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == "GoTo EndAbc" && (open || closed)) return "the subroutine block comes twice";
     if (lines[i] == "GoTo EndAbc") open = true;
     if (lines[i] == "EndAbc:") open = false, closed = true;
     if (lines[i] == "gosub Dprint" && (open || !closed)) {
@@ -278,12 +308,37 @@ std::string PictureFault(const std::vector<unsigned char>& page,
   return s.str();
 }
 
+// After each undo the journal is an earlier state cut back, after each redo
+// an earlier state: the copies taken after those keys against those before.
+std::string HistoryFault(const EditorRun& run, const Lines& script) {
+  std::vector<std::string> states;
+  std::string key;
+  for (const std::string& line : script) {
+    if (line.rfind("copy image.img ", 0) != 0) {
+      key = line;
+      continue;
+    }
+    const std::string name = line.substr(line.rfind(' ') + 1);
+    if (!run.Exists(name)) break;  // the program ended
+    const std::string now = run.File(name);
+    if (key == "CTRL-Z" || key == "CTRL-Y") {
+      if (std::find(states.begin(), states.end(), now) == states.end())
+        return key + " before " + name + " left a journal it never had";
+      if (key == "CTRL-Z" && states.back().rfind(now, 0) != 0)
+        return "CTRL-Z before " + name + " did more than cut the journal back";
+    }
+    states.push_back(now);
+  }
+  return "";
+}
+
 // "" when the session kept every promise, else what went wrong.
-std::string Fault(const EditorRun& run) {
+std::string Fault(const EditorRun& run, const Lines& script) {
   if (run.status != 0 && run.status != 3)
     return "exit status " + std::to_string(run.status) + ": " + run.err;
   const std::string journal = run.File("image.img");
   if (std::string why = JournalFault(journal); !why.empty()) return why;
+  if (std::string why = HistoryFault(run, script); !why.empty()) return why;
   if (run.status == 0) return "";  // the user ended the program
   const std::vector<unsigned char> page = run.Pixels("end-0"), visible = run.Pixels("end");
   if (page.size() != 640 * 200 || visible.size() != page.size()) return "no snapshots";
@@ -300,8 +355,9 @@ void Discard(const EditorRun& run) {
 }
 
 std::string RunSession(const Actions& actions) {
-  EditorRun run = RunEditor(Script(actions));
-  std::string fault = Fault(run);
+  const Lines script = Script(actions);
+  EditorRun run = RunEditor(script);
+  std::string fault = Fault(run, script);
   Discard(run);
   return fault;
 }
@@ -346,24 +402,27 @@ using SessionTest = Mode8Test;
 TEST_F(SessionTest, RandomSessionsKeepThePictureEqualToTheJournal) {
   const uint32_t count = FromEnv("KOV1_SESSIONS", 300), first = FromEnv("KOV1_SEED", 1);
   // The editor runs of two sessions overlap; the checks run here, one by one.
-  std::future<EditorRun> next;
+  std::future<std::pair<EditorRun, Lines>> next;
   auto start = [](uint32_t seed) {
-    return std::async(std::launch::async, [seed] { return RunEditor(Script(MakeSession(seed))); });
+    return std::async(std::launch::async, [seed] {
+      const Lines script = Script(MakeSession(seed));
+      return std::make_pair(RunEditor(script), script);
+    });
   };
   int failures = 0;
   if (count > 0) next = start(first);
   for (uint32_t seed = first; seed < first + count && failures < 3; ++seed) {
-    EditorRun run = next.get();
+    auto [run, script] = next.get();
     if (seed + 1 < first + count) next = start(seed + 1);
-    const std::string fault = Fault(run);
+    const std::string fault = Fault(run, script);
     Discard(run);
     if (fault.empty()) continue;
     ++failures;
-    std::ostringstream script;
-    for (const std::string& line : Shrink(MakeSession(seed))) script << "  " << line << "\n";
+    std::ostringstream keys;
+    for (const std::string& line : Shrink(MakeSession(seed))) keys << "  " << line << "\n";
     ADD_FAILURE() << "session " << seed << ": " << fault
                   << "\nshortest failing keys after start-up (then ESC * 4, ENTER, ESC * 4):\n"
-                  << script.str();
+                  << keys.str();
   }
   if (next.valid()) next.wait();
 }

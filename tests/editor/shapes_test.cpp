@@ -108,3 +108,18 @@ TEST(ShapesTest, EscInTheEllipseLoopRecordsNothing) {
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8"}));
   EXPECT_EQ(Region(run.Pixels("after"), 5, 32, 3, 3), (Rows{"...", "...", "..."}));
 }
+
+// The journal is cut back the moment an undo is done: a crash right after
+// leaves exactly the actions done, and a new run has nothing to redo.
+TEST(ShapesTest, ACrashAfterAnUndoLeavesTheActionsDone) {
+  const std::string dir = NewFolder();
+  const std::string line = "line ( 2,  33)-( 12, 33),    7";
+  EditorRun crashed = RunEditor(dir, FromMainLoop({".", "RIGHT * 10", ".", "CTRL-R", ".",
+                                                   "DOWN * 5", ".", "CTRL-Z", "kill"}));
+  EXPECT_EQ(crashed.File("image.img"), CrLf({"SCREEN 8", line}));
+
+  EditorRun next = RunEditor(dir, FromMainLoop({"CTRL-Y", "CTRL-Z", "."}));
+  EXPECT_EQ(next.status, 3) << next.err;
+  EXPECT_EQ(next.File("image.img.1"), CrLf({"SCREEN 8", line}));
+  EXPECT_EQ(next.File("image.img"), CrLf({"SCREEN 8"}));
+}

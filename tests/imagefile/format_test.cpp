@@ -87,6 +87,12 @@ TEST(Statements, Ellipses) {
             centre + Blanks(8) + " 50," + Blanks(10) + " 14, , , 15.00002");
 }
 
+TEST(Statements, Paint) {
+  EXPECT_EQ(PaintStatement(150, 80, 4, 7), "paint ( 150,  80),           4,            7");
+  EXPECT_EQ(PaintStatement(1, 1, 15, 0), "paint ( 1,  1),              15,           0");
+  EXPECT_EQ(PaintStatement(638, 192, 7, 7), "paint ( 638,  192),          7,            7");
+}
+
 TEST(Statements, TextGroup) {
   std::vector<std::string> want = {"PrintFlarp$ = \"HELLO\"", "Fcolor =  7", "wy =  34", "wx =  12",
                                    "gosub Dprint"};

@@ -218,6 +218,39 @@ TEST_F(RenderTest, TextGroupsAsTheSavedProgramDrawsThem) {
   EXPECT_TRUE(Shows(Out(), page, 1));
 }
 
+// Fills: up to their border, or with the border left out up to their own
+// colour, in the editor's form and written by hand. Malformed lines (no
+// delimiters, no colour, off the screen, huge numbers) paint nothing.
+TEST_F(RenderTest, PaintLinesFillUpToTheirBorder) {
+  const std::string in = Write("paint.bas",
+                               "SCREEN 8\r\n"
+                               "line ( 10,  10)-( 20, 15),  4,b\r\n"
+                               "paint ( 15,  12),           2,            4\r\n"
+                               "line ( 30,  10)-( 36, 14),  5,b\r\n"
+                               "Paint (33, 12), 6, 5\r\n"
+                               "line ( 50,  10)-( 56, 14),  14,b\r\n"
+                               "PAINT(53,12),14\r\n"
+                               "PAINT(\r\n"
+                               "PAINT(50\r\n"
+                               "PAINT(40,12)\r\n"
+                               "PAINT(40,12),,\r\n"
+                               "paint ( 99999999999,  5),  1,  1\r\n"
+                               "PAINT(-1,5),1,2\r\n"
+                               "PAINT(5,1e40),1,2\r\n");
+  Result r = Render({in, Out()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Page page;
+  auto box = [&page](int x1, int y1, int x2, int y2, int edge, int inside) {
+    for (int y = y1; y <= y2; ++y) page.Row(x1, x2, y, y == y1 || y == y2 ? edge : inside);
+    page.Column(x1, y1, y2, edge);
+    page.Column(x2, y1, y2, edge);
+  };
+  box(10, 10, 20, 15, 4, 2);
+  box(30, 10, 36, 14, 5, 6);
+  box(50, 10, 56, 14, 14, 14);
+  EXPECT_TRUE(Shows(Out(), page, 1));
+}
+
 // Every failure: a one-line message, its status, and no OUT left behind;
 // an OUT that was there stays as it was, and no temporary file stays.
 TEST_F(RenderTest, FailuresWriteNothing) {

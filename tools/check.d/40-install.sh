@@ -49,7 +49,7 @@ done
 
 # The editor's page names its keys, its files and its display variable.
 text=$(MANWIDTH=80 man -l "$prefix/share/man/man1/kov1.1" 2> /dev/null)
-for word in Ctrl-X Ctrl-S F1 Backspace PgDn image.img image.img.1 TRVGFX TRVGFX_SCRIPT \
+for word in Ctrl-X Ctrl-S Ctrl-P F1 Backspace PgDn image.img image.img.1 TRVGFX TRVGFX_SCRIPT \
   TRVGFX_SNAPSHOTS FILE --help --version; do
   grep -qF -- "$word" <<< "$text" || fail "kov1.1 does not mention $word"
 done

@@ -9,7 +9,7 @@
 //
 // The back-end acts only at an empty-ring moment (INKEY, the key test, a key
 // wait or SLEEP finding the ring empty): the clock advances 10 ms, pending
-// wait, snap, pages and title lines are carried out, then the next key or burst is
+// wait, snap, pages, title, copy and kill lines are carried out, then the next key or burst is
 // written into the ring with its normal write; the caller still finds the
 // ring empty and the program's next read gets the key. The first moment with
 // no line left writes the snapshot "final", prints "script ended", flushes
@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -154,6 +155,16 @@ void snap_pages(const GfxScreen* s, const std::string& name, int line) {
   }
 }
 
+void copy_file(const std::string& file, const std::string& name, int line) {
+  FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return;
+  std::string bytes;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  std::fclose(f);
+  write_snapshot_file(name, bytes, line);
+}
+
 [[noreturn]] void end_of_script(const GfxScreen* s) {
   snap(s, "final", 0);
   std::fputs("script ended\n", stderr);
@@ -237,6 +248,13 @@ void script_on_empty_ring() {
         break;
       case StepKind::Title:
         write_snapshot_file(step.name + ".txt", g_run.title + "\n", step.line);
+        break;
+      case StepKind::Copy:
+        copy_file(step.file, step.name, step.line);
+        break;
+      case StepKind::Kill:
+        std::fflush(stderr);
+        raise(SIGKILL);
         break;
     }
     ++g_run.next;

@@ -201,6 +201,19 @@ bool parse_line(std::string_view line, ScriptStep& step, std::string& reason) {
     }
     return true;
   }
+  if (is_word(first, "copy")) {
+    step.kind = StepKind::Copy;
+    if (n == 3) step.file = words[1], step.name = words[2];
+    if (!valid_snapshot_name(step.file) || !valid_snapshot_name(step.name)) {
+      reason = "copy needs a file and a name, each without \"/\" and not starting with \".\"";
+      return false;
+    }
+    return true;
+  }
+  if (is_word(first, "kill") && n == 1) {
+    step.kind = StepKind::Kill;
+    return true;
+  }
   step.kind = StepKind::Press;
   if (n == 3 && words[1] == "*") {
     step.repeat = parse_number(words[2]);

@@ -3,7 +3,7 @@
 // One step per line; a CR before the LF and blanks around a line are ignored,
 // empty lines and lines starting with # are skipped. The line forms:
 //   KEY | KEY * N | text "STRING" | burst KEY ... | CODE n | wait MS |
-//   snap NAME | pages NAME | title NAME
+//   snap NAME | pages NAME | title NAME | copy FILE NAME | kill
 // KEY is a printable ASCII character other than # and blank (itself), or a
 // key name compared without regard to case (script_key_code). The words of
 // the forms are compared without regard to case too. parse_script stops at
@@ -22,6 +22,8 @@ enum class StepKind {
   Snap,   // NAME.ppm and NAME.pgm of the visible page
   Pages,  // NAME-0.pgm and NAME-1.pgm
   Title,  // NAME.txt: the window's title
+  Copy,   // NAME: a copy of FILE of the working folder as it is (none when missing)
+  Kill,   // the process ends at once by SIGKILL, as in a crash
 };
 
 struct ScriptStep {
@@ -31,6 +33,7 @@ struct ScriptStep {
   int repeat = 1;
   int ms = 0;
   std::string name;
+  std::string file;  // Copy
 };
 
 struct ScriptError {

@@ -194,12 +194,7 @@ KeyDownResult translate_key_down(SDL_Scancode scancode, SDL_Keycode keycode, uin
 }
 
 std::string translate_text(const char* utf8) {
-  std::string codes = utf8_to_cp437(utf8);
-  // The graphic characters of bytes 1-31 and 127 would read as Ctrl keys.
-  for (char& c : codes) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  }
-  return codes;
+  return typed_text_to_cp437(utf8);
 }
 
 bool is_fullscreen_toggle(SDL_Scancode scancode, uint16_t mods) {

@@ -81,6 +81,13 @@ TEST(ScriptParse, EveryLineFormWithItsLineNumberAndWordsInAnyCase) {
   EXPECT_EQ(steps[9].repeat, 2);
   EXPECT_EQ(steps[10].keys, std::vector<uint32_t>{13});
   EXPECT_TRUE(Parse("\n\n  \r\n# only comments\n").empty());
+
+  const std::vector<ScriptStep> more = Parse("Copy image.img j1\nKILL\n");
+  ASSERT_EQ(more.size(), 2u);
+  EXPECT_EQ(more[0].kind, StepKind::Copy);
+  EXPECT_EQ(more[0].file, "image.img");
+  EXPECT_EQ(more[0].name, "j1");
+  EXPECT_EQ(more[1].kind, StepKind::Kill);
 }
 
 TEST(ScriptParse, MalformedLinesAreReportedWithTheirNumber) {
@@ -101,7 +108,9 @@ TEST(ScriptParse, MalformedLinesAreReportedWithTheirNumber) {
       {"pages sub/x\n", 1}, {"snap .hidden\n", 1},
       {"text abc\n", 1},    {"text \"\"\n", 1},
       {"text \"abc\n", 1},  {"text \"abc\" x\n", 1},
-      {"text\n", 1},
+      {"text\n", 1},        {"copy a\n", 1},
+      {"copy ../a b\n", 1}, {"copy a .b\n", 1},
+      {"kill now\n", 1},
   };
   for (auto [text, line] : cases) {
     std::vector<ScriptStep> steps;

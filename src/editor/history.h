@@ -1,0 +1,38 @@
+// history.h - undo and redo of the actions recorded in the journal.
+//
+// An action is what one "." key of the main loop appends to the journal:
+// the line of a line, box, filled box, ellipse or fill, or a text's group of
+// lines with the subroutine block when that text wrote it. (A block written
+// by a text that was left with ESC draws nothing; it goes with the next
+// action.) For each action the history keeps where the journal stood before
+// it, the bytes it appended, the subroutine-block flag before and after, and
+// the pixels of page 0 it changed, before and after. Undo cuts the journal
+// back and puts the pixels back; redo appends the same bytes and puts the
+// pixels in again. So the journal, the picture and the saved program agree
+// after each, and a crash at any moment leaves exactly the actions done.
+//
+// The history begins anew with the journal (start-up, a load, a new image;
+// a failed load keeps it) and lives in memory only. An action takes its
+// journal bytes, 12 bytes per changed stretch of a row plus twice its bytes,
+// and about 150 bytes besides: about 4 KB for a line across the screen, 8 KB
+// for a box around the whole frame, 257 KB for a fill of the whole screen.
+// Beyond 1,000 actions the oldest are forgotten while the history takes
+// more than 256 MB.
+#pragma once
+
+#include <cstddef>
+
+#include "editor/editor.h"
+
+// Runs act (what a "." key does) and records what it appended as an action;
+// recording empties the redo list.
+void RecordAction(Editor& ed, void (*act)(Editor&));
+// Undo the last action / redo the last undone one; the plain beep when there
+// is none. Both set Saved to 0.
+void UndoAction(Editor& ed);
+void RedoAction(Editor& ed);
+
+// What the history holds, for tests and benchmarks.
+size_t UndoCount();
+size_t RedoCount();
+size_t HistorySize();
