@@ -112,18 +112,12 @@ void draw_line(DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour, ui
     const std::ptrdiff_t step_major = x_major ? sx : down, step_minor = x_major ? down : sx;
     const auto value = static_cast<uint8_t>(colour);
     uint8_t* px = c->rows[p1.y] + p1.x;
-    // The minor step is taken by masks rather than a branch: along a
-    // slanted line it comes irregularly, so a branch would often be
-    // mispredicted. below is all ones while err < 0, when it is not taken.
-    const std::ptrdiff_t step_both = step_major + step_minor;
-    const int grow_both = 2 * d_minor - 2 * d_major;
-    for (int left = d_major;; --left) {
+    for (int i = 0;; ++i) {
       *px = value;
-      if (left == 0) return;
-      const int below = err >> 31;
-      px += step_both - (step_minor & static_cast<std::ptrdiff_t>(below));
-      const int grown = err + grow_both;  // apart, so that err waits for one add
-      err = grown + (2 * d_major & below);
+      if (i == d_major) return;
+      if (err >= 0) px += step_minor, err -= 2 * d_major;
+      err += 2 * d_minor;
+      px += step_major;
     }
   }
   for (int i = 0; i <= d_major; ++i) {
