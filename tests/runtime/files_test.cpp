@@ -56,6 +56,21 @@ TEST_F(FileRoundTrip, LfAndCrLfReadAlikeAndLastLineNeedsNoEnd) {
   EXPECT_EQ(read_all_lines(4), std::vector<std::string>{""});
 }
 
+TEST_F(FileRoundTrip, BlocksCutIntoLinesOfEveryShortLength) {
+  std::string bytes;
+  std::vector<std::string> expected;
+  for (int n = 0; n < 40; ++n) {
+    std::string line(static_cast<size_t>(n), static_cast<char>('a' + n % 26));
+    if (n % 3 == 0 && n > 0) line[static_cast<size_t>(n / 2)] = '\r';  // a CR inside stays
+    bytes += line + (n % 2 ? "\r\n" : "\n");
+    expected.push_back(line);
+  }
+  write_raw("short", bytes + "tail");
+  expected.push_back("tail");
+  ASSERT_TRUE(file_open(1, path("short"), FileMode::Input));
+  EXPECT_EQ(read_all_blocks(1), expected);
+}
+
 TEST_F(FileRoundTrip, LinesLongerThanOneReadAndCrLfAcrossReads) {
   const std::string a(65535, 'a');  // its CR is the last byte of the first 64 KiB
   const std::string b(200000, 'b');
