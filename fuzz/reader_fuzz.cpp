@@ -21,12 +21,12 @@
 namespace {
 
 // The next line of `rest`, as the runtime's line reader returns it.
-bool next_line(std::string_view* rest, std::string* line) {
+bool next_line(std::string_view* rest, std::string_view* line) {
   if (rest->empty()) return false;
   size_t lf = rest->find('\n');
   size_t end = lf == std::string_view::npos ? rest->size() : lf;
   size_t keep = lf != std::string_view::npos && end > 0 && (*rest)[end - 1] == '\r' ? end - 1 : end;
-  line->assign(rest->substr(0, keep));
+  *line = rest->substr(0, keep);
   rest->remove_prefix(lf == std::string_view::npos ? end : end + 1);
   return true;
 }
@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CLS(0);
   std::string_view input(reinterpret_cast<const char*>(data), size), unread = input, copied = input;
   bool copies_match = true;
-  ImageLines lines{[&](std::string* line) { return next_line(&unread, line); },
-                   [&](const std::string& line) {
-                     std::string expected;
+  ImageLines lines{[&](std::string_view* line) { return next_line(&unread, line); },
+                   [&](std::string_view line) {
+                     std::string_view expected;
                      copies_match =
                          copies_match && next_line(&copied, &expected) && line == expected;
                    }};

@@ -77,12 +77,12 @@ bool DrawJournalOnPageOne() {
   text_state() = TextState{};
   bool read = JournalOpenForReading();
   if (read) {
-    ReadImage({[&read](std::string* line) {
+    ReadImage({[&read](std::string_view* line) {
                  const LineRead r = file_next_line(kJournalFile, line);
                  read = read && r != LineRead::Failed;
                  return r == LineRead::Line;
                },
-               [](const std::string&) {}});
+               [](std::string_view) {}});
   }
   text_state() = pen;
   if (file_is_open(kJournalFile)) file_close(kJournalFile);

@@ -86,7 +86,8 @@ void skip_hidden_steps(EllipseWalk& w, const ScanLines& out) {
   skip_column_steps(w, limit);
 }
 
-void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t colour, bool fill) {
+void whole_ellipse(GfxScreen* s, DrawContext* c, int cx, int cy, float a, float b, uint32_t colour,
+                   bool fill) {
   double ad = a, bd = std::fabs(b);
   if (ad + bd > kMaxHalfAxes) return;
   if (2 * ad * bd * bd + 2 * ad * ad * bd + ad * ad + bd * bd > kProductLimit) return;
@@ -102,7 +103,7 @@ void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t co
     return w.y1 >= top && w.y1 <= bottom && w.y2 >= top && w.y2 <= bottom && w.x1 >= left &&
            w.x1 <= right && w.x2 >= left && w.x2 <= right;
   };
-  lock_screen();
+  lock_open_screen(s);
   if (b == 0) {
     out.emit(cy, w.x1, w.x2, true);
   } else {
@@ -110,6 +111,9 @@ void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t co
     // An outline of byte pixels inside the view: the four ends straight in.
     const bool direct = !fill && c->bytes_per_pixel == 1;
     const auto value = static_cast<uint8_t>(colour);
+    // Byte stores may alias anything, so every value the four stores need
+    // is read before them; otherwise each store makes the next reread it.
+    uint8_t* const* const rows = c->rows.data();
     bool inside = all_in_view();
     while (w.d > 0) {
       if (!inside) {
@@ -117,10 +121,14 @@ void whole_ellipse(DrawContext* c, int cx, int cy, float a, float b, uint32_t co
         if (w.d <= 0) break;
       }
       step_ellipse_walk(w);
-      inside = all_in_view();
+      // A step moves y1 down, y2 up, x1 right and x2 left, so from inside
+      // the view only those four bounds can be crossed.
+      inside =
+          inside ? w.y1 <= bottom && w.y2 >= top && w.x1 <= right && w.x2 >= left : all_in_view();
       if (inside && direct) {
-        c->rows[w.y1][w.x1] = value, c->rows[w.y1][w.x2] = value;
-        c->rows[w.y2][w.x1] = value, c->rows[w.y2][w.x2] = value;
+        uint8_t *const row1 = rows[w.y1], *const row2 = rows[w.y2];
+        const int64_t x1 = w.x1, x2 = w.x2;
+        row1[x1] = value, row1[x2] = value, row2[x1] = value, row2[x2] = value;
         continue;
       }
       out.emit(w.y1, w.x1, w.x2);
@@ -204,7 +212,7 @@ void CIRCLE(float x, float y, float radius, uint32_t colour, float aspect, float
   if (aspect > 1) a = radius / aspect, b = radius;
   if (std::isinf(a) || std::isinf(b)) return;
   if (start == 0 && std::bit_cast<uint32_t>(end) == std::bit_cast<uint32_t>(kFullTurn)) {
-    whole_ellipse(c, centre.x, centre.y, a, b, resolve_colour(s, c, colour, flags), fill != 0);
+    whole_ellipse(s, c, centre.x, centre.y, a, b, resolve_colour(s, c, colour, flags), fill != 0);
     return;
   }
   if (std::isinf(start) || std::isinf(end)) return;

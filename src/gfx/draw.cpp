@@ -149,15 +149,15 @@ void styled_edge(DrawContext* c, bool vertical, int fixed, int from, int to, int
   *mask = rotate_right_by(*mask, static_cast<long long>(to) - from + 1);
 }
 
-void draw_box(DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour, bool filled,
-              uint16_t style) {
+void draw_box(GfxScreen* s, DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour,
+              bool filled, uint16_t style) {
   int x1 = std::min(p1.x, p2.x), x2 = std::max(p1.x, p2.x);
   int y1 = std::min(p1.y, p2.y), y2 = std::max(p1.y, p2.y);
   int vx2 = c->view_x + c->view_w, vy2 = c->view_y + c->view_h;
   if (x2 < c->view_x || y2 < c->view_y || x1 >= vx2 || y1 >= vy2) return;
   int cx1 = std::max(x1, c->view_x), cy1 = std::max(y1, c->view_y);
   int cx2 = std::min(x2, vx2 - 1), cy2 = std::min(y2, vy2 - 1);
-  lock_screen();
+  lock_open_screen(s);
   if (filled) {
     for (int y = cy1; y <= cy2; ++y) run(c, y, cx1, cx2, colour);
   } else if (style == 0xFFFF) {
@@ -172,7 +172,7 @@ void draw_box(DrawContext* c, FramePoint p1, FramePoint p2, uint32_t colour, boo
     if (x2 < vx2) styled_edge(c, true, x2, y1, y2, cy1, cy2, colour, style, &mask);
     if (x1 >= c->view_x) styled_edge(c, true, x1, y1, y2, cy1, cy2, colour, style, &mask);
   }
-  unlock_screen(cy1, cy2);
+  unlock_drawn(s, c, cy1, cy2);
 }
 
 }  // namespace
@@ -184,9 +184,9 @@ void PSET(float x, float y, uint32_t colour, int flags, int preset) {
   uint32_t value = resolve_colour(s, c, colour, flags, preset != 0);
   FramePoint p;
   if (!frame_point(c, flags, x, y, &p) || !in_view(c, p.x, p.y)) return;
-  lock_screen();
+  lock_open_screen(s);
   put(c, p.x, p.y, value);
-  unlock_screen(p.y, p.y);
+  unlock_drawn(s, c, p.y, p.y);
 }
 
 void LINE(float x1, float y1, float x2, float y2, uint32_t colour, int kind, uint32_t style,
@@ -199,13 +199,13 @@ void LINE(float x1, float y1, float x2, float y2, uint32_t colour, int kind, uin
   if (!frame_points(c, flags, x1, y1, x2, y2, &p1, &p2)) return;
   uint16_t style16 = static_cast<uint16_t>(style & 0xFFFF);
   if (kind == kLineBox || kind == kLineBoxFilled) {
-    draw_box(c, p1, p2, value, kind == kLineBoxFilled, style16);
+    draw_box(s, c, p1, p2, value, kind == kLineBoxFilled, style16);
     return;
   }
   if (!clip_line(c, &p1, &p2)) return;
-  lock_screen();
+  lock_open_screen(s);
   draw_line(c, p1, p2, value, style16);
-  unlock_screen(std::min(p1.y, p2.y), std::max(p1.y, p2.y));
+  unlock_drawn(s, c, std::min(p1.y, p2.y), std::max(p1.y, p2.y));
 }
 
 int POINT(float x, float y) {

@@ -52,11 +52,6 @@ EllipseWalk start_ellipse_walk(int cx, int cy, float a, float b) {
   return w;
 }
 
-void step_ellipse_walk(EllipseWalk& w) {
-  if (w.r > 0) w.y1 += 1, w.y2 -= 1, w.ry += w.dx, w.r -= w.ry;
-  if (w.r <= 0) w.d -= 1, w.x1 += 1, w.x2 -= 1, w.rx -= w.dy, w.r += w.rx;
-}
-
 // Steps from r <= 0 move inward only until r turns positive; r first rises
 // (while rx - n * dy >= 0) and then falls, so the first positive r, if
 // any, lies on the rising part.

@@ -19,7 +19,10 @@ struct EllipseWalk {
 
 EllipseWalk start_ellipse_walk(int cx, int cy, float a, float b);
 // One step of the walk.
-void step_ellipse_walk(EllipseWalk& w);
+inline void step_ellipse_walk(EllipseWalk& w) {
+  if (w.r > 0) w.y1 += 1, w.y2 -= 1, w.ry += w.dx, w.r -= w.ry;
+  if (w.r <= 0) w.d -= 1, w.x1 += 1, w.x2 -= 1, w.rx -= w.dy, w.r += w.rx;
+}
 // How many of the next steps move only x1 and x2 (at most limit), and
 // takes them.
 int64_t skip_column_steps(EllipseWalk& w, int64_t limit);

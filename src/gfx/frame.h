@@ -3,8 +3,11 @@
 // float coordinates to pixels, and pixel access through the context.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
+#include "gfx/display_driver.h"
+#include "gfx/draw.h"
 #include "gfx/screen.h"
 
 struct FramePoint {
@@ -14,15 +17,66 @@ struct FramePoint {
 // The colour to draw with: the foreground (or, with preset, the background)
 // colour when bit 31 of flags says the colour is omitted, else the masked
 // argument.
-uint32_t resolve_colour(const GfxScreen* s, const DrawContext* c, uint32_t colour, int flags,
-                        bool preset = false);
+inline uint32_t resolve_colour(const GfxScreen* s, const DrawContext* c, uint32_t colour, int flags,
+                               bool preset = false) {
+  if (flags & kColourOmitted) return preset ? c->background : c->foreground;
+  return s->depth <= 8 ? colour & 0xFF : mask_colour(s, colour);
+}
+
+// round_coordinate, inline for the drawing operations. Pixel coordinates
+// saturate far outside any screen, so that adding the view origin never
+// overflows (differences of two of them need 64 bits).
+inline int round_to_pixel(float v) {
+  constexpr double kLimit = 1 << 30;
+  double d = v;
+  if (std::isnan(d)) return 0;
+  d = d > 0 ? d + 0.5 : d - 0.5;
+  if (d > kLimit) d = kLimit;
+  if (d < -kLimit) d = -kLimit;
+  return static_cast<int>(d);  // truncates toward zero
+}
+
+inline int to_pixel(const DrawContext* c, float v, int origin) {
+  int p = round_to_pixel(v);
+  return c->view_screen_coords ? p : p + origin;
+}
 
 // Applies the coordinate kind of a one-point operation and updates the last
 // point; false when a coordinate is NaN (nothing is drawn then).
 bool frame_point(DrawContext* c, int flags, float x, float y, FramePoint* out);
-// The same for a two-point operation.
-bool frame_points(DrawContext* c, int flags, float x1, float y1, float x2, float y2, FramePoint* p1,
-                  FramePoint* p2);
+
+// The same for a two-point operation; inline, since every line and box
+// comes through here.
+inline bool frame_points(DrawContext* c, int flags, float x1, float y1, float x2, float y2,
+                         FramePoint* p1, FramePoint* p2) {
+  if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) return false;
+  int kind = flags & 7;
+  if (kind == kCoordFirstRel || kind == kCoordBothRel) x1 += c->last_x, y1 += c->last_y;
+  if (kind == kCoordSecondRel || kind == kCoordBothRel) x2 += x1, y2 += y1;
+  if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) return false;
+  c->last_x = x2;
+  c->last_y = y2;
+  *p1 = {to_pixel(c, x1, c->view_x), to_pixel(c, y1, c->view_y)};
+  *p2 = {to_pixel(c, x2, c->view_x), to_pixel(c, y2, c->view_y)};
+  return true;
+}
+
+// The screen lock of the open screen s: lock_screen and
+// unlock_screen_unflagged without looking the screen up.
+inline void lock_open_screen(GfxScreen* s) {
+  if (s->lock_count++ == 0 && s->driver->lock) s->driver->lock();
+}
+inline void unlock_open_screen(GfxScreen* s) {
+  if (--s->lock_count == 0 && s->driver->unlock) s->driver->unlock();
+}
+
+// Releases the screen lock after drawing rows first..last of c's work page,
+// flagging them when that page is shown: unlock_screen without looking the
+// context up again.
+inline void unlock_drawn(GfxScreen* s, const DrawContext* c, int first, int last) {
+  if (c->work_page == s->visible_page) flag_rows(s, first, last);
+  unlock_open_screen(s);
+}
 
 inline bool in_view(const DrawContext* c, int x, int y) {
   return x >= c->view_x && x < c->view_x + c->view_w && y >= c->view_y && y < c->view_y + c->view_h;
@@ -43,5 +97,6 @@ inline void column(DrawContext* c, int x, int y1, int y2, uint32_t colour) {
     return;
   }
   const auto value = static_cast<uint8_t>(colour);
-  for (int y = y1; y <= y2; ++y) c->rows[y][x] = value;
+  uint8_t* const* const rows = c->rows.data();  // not reread after each byte stored
+  for (int y = y1; y <= y2; ++y) rows[y][x] = value;
 }

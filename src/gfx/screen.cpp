@@ -10,6 +10,7 @@
 
 #include "gfx/display_driver.h"
 #include "gfx/fonts.h"
+#include "gfx/frame.h"
 #include "runtime/console.h"
 
 namespace {
@@ -239,9 +240,7 @@ void flag_rows(GfxScreen* s, int first, int last) {
 }
 
 void lock_screen() {
-  GfxScreen* s = g_screen;
-  if (!s) return;
-  if (s->lock_count++ == 0 && s->driver->lock) s->driver->lock();
+  if (g_screen) lock_open_screen(g_screen);
 }
 
 void unlock_screen(int first_row, int last_row) {
@@ -254,8 +253,7 @@ void unlock_screen(int first_row, int last_row) {
 }
 
 void unlock_screen_unflagged() {
-  GfxScreen* s = g_screen;
-  if (s && --s->lock_count == 0 && s->driver->unlock) s->driver->unlock();
+  if (g_screen) unlock_open_screen(g_screen);
 }
 
 int set_pages(int work, int visible) {

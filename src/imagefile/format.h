@@ -41,10 +41,11 @@ double VAL(std::string_view text);
 
 // Where the reader gets its lines and where it copies them.
 struct ImageLines {
-  // Reads the next line into *line; false at the end of the file.
-  std::function<bool(std::string* line)> next;
+  // Reads the next line into *line, which stays valid until the next call;
+  // false at the end of the file.
+  std::function<bool(std::string_view* line)> next;
   // Receives every line read, unchanged, for the new journal.
-  std::function<void(const std::string& line)> copy;
+  std::function<void(std::string_view line)> copy;
 };
 
 struct ReadResult {

@@ -78,7 +78,7 @@ int JournalGeneration() {
 }
 
 bool JournalCopyTo(int file) {
-  std::string line;
+  std::string_view line;
   for (;;) {
     const LineRead read = file_next_line(kJournalFile, &line);
     if (read == LineRead::End) return true;

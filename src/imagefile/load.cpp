@@ -26,14 +26,18 @@ constexpr int kTempFile = 3;
 // read and copied.
 bool ReadDrawing(ReadResult* result) {
   bool failed = false;
+  std::string_view block;  // lines read but not yet handed out
   ImageLines lines;
-  lines.next = [&failed](std::string* line) {
+  lines.next = [&failed, &block](std::string_view* line) {
     if (failed) return false;
-    const LineRead read = file_next_line(kUserFile, line);
-    failed = read == LineRead::Failed;
-    return read == LineRead::Line;
+    if (block.empty()) {
+      const LineRead read = file_next_lines(kUserFile, &block);
+      failed = read == LineRead::Failed;
+      if (read != LineRead::Line) return false;
+    }
+    return take_line(&block, line);
   };
-  lines.copy = [&failed](const std::string& line) {
+  lines.copy = [&failed](std::string_view line) {
     if (!failed) failed = !file_print(kTempFile, line);
   };
   *result = ReadImage(lines);

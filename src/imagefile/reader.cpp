@@ -1,9 +1,11 @@
 // ReadImage: copies every line of a drawing to the new journal, then reads
 // the statement in it and draws the shape or text it stands for.
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "gfx/draw.h"
@@ -122,10 +124,19 @@ void upper_case(std::string& s) {
   for (char& c : s) c = upper(c);
 }
 
+// Whether `line` upper-cased is `upper`.
+bool upper_case_is(std::string_view line, std::string_view upper_text) {
+  if (line.size() != upper_text.size()) return false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (upper(line[i]) != upper_text[i]) return false;
+  }
+  return true;
+}
+
 // The working copy of a line, in *s (whose storage is reused line by line):
 // upper-cased, without blanks at either end, and unless it holds a double
 // quote, through RemoveBlanks.
-void normalise(const std::string& line, std::string* s) {
+void normalise(std::string_view line, std::string* s) {
   const size_t first = std::min(line.find_first_not_of(' '), line.size());
   const size_t last = line.find_last_not_of(' ');
   s->assign(line, first, last == std::string::npos ? 0 : last + 1 - first);
@@ -210,14 +221,15 @@ struct Scan {
   const char* p;
   const char* end;
 
-  bool literal(std::string_view text) {
-    if (static_cast<size_t>(end - p) < text.size() || std::memcmp(p, text.data(), text.size())) {
-      return false;
-    }
-    p += text.size();
+  template <size_t N>
+  bool literal(const char (&text)[N]) {
+    constexpr size_t n = N - 1;
+    if (static_cast<size_t>(end - p) < n || std::memcmp(p, text, n) != 0) return false;
+    p += n;
     return true;
   }
   bool number(int* v) {
+    if (read_short_number(v)) return true;
     int value = 0, digits = 0;
     for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
       if (digits == 9) return false;
@@ -229,11 +241,57 @@ struct Scan {
   // Blanks before a number: the PAD and its sign position, two at least.
   bool blanks() {
     const char* start = p;
-    while (end - p >= 8 && std::memcmp(p, "        ", 8) == 0) p += 8;
+    uint64_t eight;
+    while (kLittleEndian && next_eight(&eight)) {
+      const uint64_t others = eight ^ kEach * ' ';  // the bytes that are no blank
+      if (others != 0) {
+        p += std::countr_zero(others) / 8;
+        return p - start >= 2;
+      }
+      p += 8;
+    }
     while (p < end && *p == ' ') ++p;
     return p - start >= 2;
   }
   bool at_end() const { return p == end; }
+
+ private:
+  // The numbers and blanks of a line vary in length, so a loop over their
+  // bytes would end at a mispredicted branch nearly every time. Where eight
+  // bytes of the line are left, they are examined at once instead, as one
+  // little-endian word (its first byte lowest).
+  static constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+  static constexpr uint64_t kEach = 0x0101010101010101;
+
+  bool next_eight(uint64_t* eight) const {
+    if (end - p < 8) return false;
+    std::memcpy(eight, p, 8);
+    return true;
+  }
+  // A number of 1 to 7 digits followed by another byte within the eight;
+  // false (reading nothing) for anything else.
+  bool read_short_number(int* v) {
+    uint64_t eight;
+    if (!kLittleEndian || !next_eight(&eight)) return false;
+    // Bit 7 of a byte is set in one of the three terms when the byte is not
+    // a digit: >= 0x80, >= '9' + 1 (adding 0x46 reaches 0x80), or < '0'
+    // (subtracting borrows). Carries and borrows start only at bytes that
+    // are no digit, and reach only the bytes after them.
+    const uint64_t no_digit =
+        (eight | (eight + kEach * 0x46) | (eight - kEach * '0')) & kEach * 0x80;
+    if (no_digit == 0) return false;
+    const int digits = std::countr_zero(no_digit) / 8;
+    if (digits == 0) return false;
+    // The digits moved to the top, below them zeros: eight digits with
+    // leading zeros, combined in pairs, fours and the eight.
+    uint64_t value = (eight & kEach * 0x0F) << (8 * (8 - digits));
+    value = (value * (10 * 256 + 1)) >> 8 & 0x00FF00FF00FF00FF;
+    value = (value * (100 * 65536 + 1)) >> 16 & 0x0000FFFF0000FFFF;
+    value = (value * (10000 * (uint64_t{1} << 32) + 1)) >> 32;
+    *v = static_cast<int>(value);
+    p += digits;
+    return true;
+  }
 };
 
 bool read_written_corners(Scan& in) {
@@ -270,7 +328,7 @@ bool read_written_ellipse(Scan& in) {
 }
 
 // Draws the line when it is a shape in the editor's own form.
-bool read_written_shape(const std::string& line) {
+bool read_written_shape(std::string_view line) {
   Scan in{line.data(), line.data() + line.size()};
   if (line.starts_with('l')) return read_written_corners(in);
   return line.starts_with('c') && read_written_ellipse(in);
@@ -300,12 +358,12 @@ void draw_pending(const std::string& pending, TextState& text) {
 // quotes stay, "Fcolor =  7" becomes "FCOLOR= 7", "wx =  12" "WX= 12" and
 // "gosub Dprint" "GOSUBDPRINT". A text holding ",B" once upper-cased gives
 // its line the kind box, so such a line takes the rules.
-bool read_written_text_line(const std::string& line, std::string* pending, TextState& text) {
+bool read_written_text_line(std::string_view line, std::string* pending, TextState& text) {
   Scan in{line.data(), line.data() + line.size()};
   int v;
   if (in.literal("PrintFlarp$ = \"")) {
     if (!line.ends_with('"') || line.size() < 16) return false;
-    std::string upper = line.substr(15, line.size() - 16);
+    std::string upper(line.substr(15, line.size() - 16));
     upper_case(upper);
     if (upper.find(",B") != std::string::npos) return false;
     *pending = std::move(upper);
@@ -327,11 +385,10 @@ bool read_written_text_line(const std::string& line, std::string* pending, TextS
 // Copies the generated block up to and including "EndAbc:" without reading
 // it; false when the file ended first.
 bool skip_block(const ImageLines& lines) {
-  std::string line;
+  std::string_view line;
   while (lines.next(&line)) {
     lines.copy(line);
-    upper_case(line);
-    if (line == "ENDABC:") return true;
+    if (upper_case_is(line, "ENDABC:")) return true;
   }
   return false;
 }
@@ -341,7 +398,8 @@ bool skip_block(const ImageLines& lines) {
 ReadResult ReadImage(const ImageLines& lines) {
   ReadResult result;
   TextState& text = text_state();
-  std::string line, pending, s;
+  std::string_view line;
+  std::string pending, s;
   while (lines.next(&line)) {
     lines.copy(line);
     if (read_written_shape(line) || read_written_text_line(line, &pending, text)) continue;

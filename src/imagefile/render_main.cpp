@@ -197,12 +197,10 @@ int main(int argc, char** argv) {
   if (!OpenHeadlessScreen()) return Fail(kFailed, "cannot open a headless mode-8 screen");
   text_state() = TextState{};
   ImageLines lines;
-  lines.next = [](std::string* line) {
-    if (g_failure != 0 || file_eof(kInputFile)) return false;
-    *line = file_read_line(kInputFile);
-    return g_failure == 0;
+  lines.next = [](std::string_view* line) {
+    return g_failure == 0 && file_next_line(kInputFile, line) == LineRead::Line;
   };
-  lines.copy = [](const std::string&) {};
+  lines.copy = [](std::string_view) {};
   ReadImage(lines);
   file_close_all();
   if (g_failure != 0) return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));

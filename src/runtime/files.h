@@ -9,9 +9,13 @@
 // opening for output or appending never blocks. An unbuffered file puts each
 // printed line into the file with one write as it is printed, so a killed
 // process loses no finished line; a buffered file reports a write failure
-// when its data is flushed or it is closed, at the latest.
+// when its data is flushed or it is closed, at the latest, and starts the
+// disk writes of what it has written as it goes, for the sync at its end.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +36,47 @@ void file_read_line(int number, std::string* line);
 bool file_eof(int number);
 // Reads the next line into *line: Line, End when the file has no further
 // line, or Failed when the read failed (reported), so that a failure part
-// way is told from the end.
+// way is told from the end. The line is a view of the file's buffer, valid
+// until the file is next read or closed.
 enum class LineRead { Line, End, Failed };
-LineRead file_next_line(int number, std::string* line);
+LineRead file_next_line(int number, std::string_view* line);
+// Reads as many whole lines as the file's buffer holds at once, for loops
+// over many lines: *lines views them with their line ends (the file's last
+// line may have none), valid until the file is next read or closed; cut
+// them apart with take_line. Line when there are lines, else End or Failed.
+LineRead file_next_lines(int number, std::string_view* lines);
+// Cuts the first line off *lines into *line, without its line end (LF, and
+// a CR right before it); false when *lines is empty.
+// The position of the first LF in text; npos when there is none. Searched
+// eight bytes at a time: lines are short, and a library search costs more
+// to set up than this takes.
+inline size_t find_lf(std::string_view text) {
+  constexpr uint64_t kEach = 0x0101010101010101;
+  size_t at = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; at + 8 <= text.size(); at += 8) {
+      uint64_t eight;
+      std::memcpy(&eight, text.data() + at, 8);
+      const uint64_t x = eight ^ kEach * '\n';  // zero bytes where the LFs are
+      const uint64_t zero = (x - kEach) & ~x & kEach * 0x80;
+      if (zero != 0) return at + static_cast<size_t>(std::countr_zero(zero) / 8);
+    }
+  }
+  for (; at < text.size(); ++at) {
+    if (text[at] == '\n') return at;
+  }
+  return std::string_view::npos;
+}
+
+inline bool take_line(std::string_view* lines, std::string_view* line) {
+  if (lines->empty()) return false;
+  const size_t lf = find_lf(*lines);
+  const size_t end = lf == std::string_view::npos ? lines->size() : lf;
+  *line = lines->substr(
+      0, end > 0 && end != lines->size() && (*lines)[end - 1] == '\r' ? end - 1 : end);
+  lines->remove_prefix(lf == std::string_view::npos ? end : end + 1);
+  return true;
+}
 // Writes text followed by CR LF; true on success.
 bool file_print(int number, std::string_view text);
 // Writes each text followed by CR LF with one write, so that either all of

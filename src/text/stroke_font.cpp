@@ -311,14 +311,18 @@ bool DrawCellAtOnce(char ch, int x, int y, const TextState& t) {
   const auto back = static_cast<uint8_t>(mask_colour(s, static_cast<uint32_t>(t.Bcolor)));
   const auto fore = static_cast<uint8_t>(mask_colour(s, static_cast<uint32_t>(t.Fcolor)));
   lock_screen();
+  // The cell's rows, kept apart from the page: byte stores may alias
+  // anything else, which would make each store reread the row table.
+  uint8_t* cell[7];
+  for (int row = 0; row < 7; ++row) cell[row] = c->rows[py + row] + px;
   const uint64_t eight = 0x0101010101010101ull * back;  // the box's 8 pixels of a row
-  for (int row = 0; row < 7; ++row) std::memcpy(c->rows[py + row] + px, &eight, 8);
+  for (uint8_t* row : cell) std::memcpy(row, &eight, 8);
   c->last_x = Coord(x, 7), c->last_y = Coord(y, 6);
   if (ch != ' ') {
     const GlyphPixels& g = CharacterPixels(ch);
     for (uint32_t bits = g.bits; bits != 0; bits &= bits - 1) {
       const int bit = __builtin_ctz(bits);
-      c->rows[py + bit / 5][px + bit % 5] = fore;
+      cell[bit / 5][bit % 5] = fore;
     }
     c->last_x = Coord(x, g.last_a), c->last_y = Coord(y, g.last_b);
   }

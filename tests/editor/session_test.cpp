@@ -258,12 +258,12 @@ std::vector<unsigned char> Redraw(const std::string& journal) {
   bool complete = false;
   const Lines lines = SplitLines(journal, &complete);
   size_t at = 0;
-  ReadImage({[&](std::string* line) {
+  ReadImage({[&](std::string_view* line) {
                if (at == lines.size()) return false;
                *line = lines[at++];
                return true;
              },
-             [](const std::string&) {}});
+             [](std::string_view) {}});
   std::vector<unsigned char> page(640 * 200);
   for (int y = 0; y < 200; ++y) {
     for (int x = 0; x < 640; ++x)

@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "gfx/draw.h"
 #include "gfx/screen.h"
+#include "gfx/text.h"
 #include "gfx_test_util.h"
 
 using PrimitivesTest = Mode8Test;
@@ -70,6 +72,27 @@ TEST_F(PrimitivesTest, LineShapes) {
   // Drawn from the right end toward the left end: no exchange.
   Line(63, 1, 60, 0, 4);
   EXPECT_TRUE(PageMatches(0, 60, 0, {"44..", "..44"}));
+}
+
+// A solid line is drawn by its own loop; the two complementary dotted
+// styles, drawn pixel by pixel, must together light exactly its pixels, in
+// every direction and slope and clipped at any edge.
+TEST_F(PrimitivesTest, SolidLinesLightTheirDottedHalvesTogether) {
+  std::mt19937 rng(3);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 1000; ++i) {
+    const float x1 = static_cast<float>(pick(-40, 680)), y1 = static_cast<float>(pick(-40, 240));
+    const int reach = pick(0, 2) == 0 ? 700 : 40;
+    const float x2 = x1 + static_cast<float>(pick(-reach, reach));
+    const float y2 = y1 + static_cast<float>(pick(-reach, reach));
+    CLS(0);
+    Line(x1, y1, x2, y2, 5);
+    const PixelSet solid = LitPixels(0);
+    CLS(0);
+    Line(x1, y1, x2, y2, 5, 0xAAAA);
+    Line(x1, y1, x2, y2, 5, 0x5555);
+    ASSERT_TRUE(LitPixels(0) == solid) << x1 << "," << y1 << " - " << x2 << "," << y2;
+  }
 }
 
 TEST_F(PrimitivesTest, VerticalLineStylesAnchorAtTheFirstPoint) {

@@ -29,12 +29,12 @@ class ReaderLimitsTest : public Mode8Test {
   // reached the copy.
   double Read(const std::vector<std::string>& input) {
     size_t at = 0, copied = 0;
-    ImageLines lines{[&](std::string* line) {
+    ImageLines lines{[&](std::string_view* line) {
                        if (at == input.size()) return false;
                        *line = input[at++];
                        return true;
                      },
-                     [&](const std::string&) { ++copied; }};
+                     [&](std::string_view) { ++copied; }};
     auto start = std::chrono::steady_clock::now();
     ReadImage(lines);
     std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;

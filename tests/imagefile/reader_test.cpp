@@ -42,12 +42,12 @@ class ReaderTest : public Mode8Test {
   ReadResult Read(const std::vector<std::string>& input) {
     size_t at = 0;
     std::vector<std::string> copies;
-    ImageLines lines{[&](std::string* line) {
+    ImageLines lines{[&](std::string_view* line) {
                        if (at == input.size()) return false;
                        *line = input[at++];
                        return true;
                      },
-                     [&](const std::string& line) { copies.push_back(line); }};
+                     [&](std::string_view line) { copies.emplace_back(line); }};
     ReadResult result = ReadImage(lines);
     EXPECT_EQ(copies, input);
     return result;

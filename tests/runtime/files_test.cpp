@@ -14,6 +14,16 @@ std::vector<std::string> read_all_lines(int number) {
   return lines;
 }
 
+// The same lines read in blocks and cut apart.
+std::vector<std::string> read_all_blocks(int number) {
+  std::vector<std::string> lines;
+  std::string_view block, line;
+  while (file_next_lines(number, &block) == LineRead::Line) {
+    while (take_line(&block, &line)) lines.emplace_back(line);
+  }
+  return lines;
+}
+
 TEST_F(FileRoundTrip, PrintWritesTextAndCrLfExactly) {
   ASSERT_TRUE(file_open(1, path("a.bas"), FileMode::Output));
   EXPECT_TRUE(file_print(1, "SCREEN 8"));
@@ -28,10 +38,13 @@ TEST_F(FileRoundTrip, PrintWritesTextAndCrLfExactly) {
 }
 
 TEST_F(FileRoundTrip, LfAndCrLfReadAlikeAndLastLineNeedsNoEnd) {
-  write_raw("mixed", "one\r\ntwo\n\nthree\r\r\nlast");
+  write_raw("mixed", "one\r\ntwo\n\nthree\r\r\nlast\r");
+  const std::vector<std::string> mixed{"one", "two", "", "three\r", "last\r"};
   ASSERT_TRUE(file_open(2, path("mixed"), FileMode::Input));
-  EXPECT_EQ(read_all_lines(2), (std::vector<std::string>{"one", "two", "", "three\r", "last"}));
+  EXPECT_EQ(read_all_lines(2), mixed);
   EXPECT_EQ(file_read_line(2), "");  // past the end: nothing, no error
+  ASSERT_TRUE(file_close(2) && file_open(2, path("mixed"), FileMode::Input));
+  EXPECT_EQ(read_all_blocks(2), mixed);
   EXPECT_TRUE(raised_errors().empty());
 
   write_raw("empty", "");
@@ -43,12 +56,29 @@ TEST_F(FileRoundTrip, LfAndCrLfReadAlikeAndLastLineNeedsNoEnd) {
   EXPECT_EQ(read_all_lines(4), std::vector<std::string>{""});
 }
 
+TEST_F(FileRoundTrip, BlocksCutIntoLinesOfEveryShortLength) {
+  std::string bytes;
+  std::vector<std::string> expected;
+  for (int n = 0; n < 40; ++n) {
+    std::string line(static_cast<size_t>(n), static_cast<char>('a' + n % 26));
+    if (n % 3 == 0 && n > 0) line[static_cast<size_t>(n / 2)] = '\r';  // a CR inside stays
+    bytes += line + (n % 2 ? "\r\n" : "\n");
+    expected.push_back(line);
+  }
+  write_raw("short", bytes + "tail");
+  expected.push_back("tail");
+  ASSERT_TRUE(file_open(1, path("short"), FileMode::Input));
+  EXPECT_EQ(read_all_blocks(1), expected);
+}
+
 TEST_F(FileRoundTrip, LinesLongerThanOneReadAndCrLfAcrossReads) {
   const std::string a(65535, 'a');  // its CR is the last byte of the first 64 KiB
   const std::string b(200000, 'b');
   write_raw("long", a + "\r\n" + b + "\r\nend\n");
   ASSERT_TRUE(file_open(1, path("long"), FileMode::Input));
   EXPECT_EQ(read_all_lines(1), (std::vector<std::string>{a, b, "end"}));
+  ASSERT_TRUE(file_close(1) && file_open(1, path("long"), FileMode::Input));
+  EXPECT_EQ(read_all_blocks(1), (std::vector<std::string>{a, b, "end"}));
 }
 
 TEST_F(FileRoundTrip, AVeryLongLineReadsInTimeProportionalToItsLength) {
@@ -62,6 +92,13 @@ TEST_F(FileRoundTrip, AVeryLongLineReadsInTimeProportionalToItsLength) {
   EXPECT_TRUE(file_read_line(1) == huge);
   std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(file_read_line(1), "next");
+  EXPECT_LT(taken.count(), 1.0);
+  ASSERT_TRUE(file_close(1) && file_open(1, path("huge"), FileMode::Input));
+  start = std::chrono::steady_clock::now();
+  std::string_view block, line;
+  EXPECT_EQ(file_next_lines(1, &block), LineRead::Line);
+  taken = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(take_line(&block, &line) && line == huge);
   EXPECT_LT(taken.count(), 1.0);
 }
 
