@@ -159,7 +159,7 @@ void draw_box(GfxScreen* s, DrawContext* c, FramePoint p1, FramePoint p2, uint32
   int cx2 = std::min(x2, vx2 - 1), cy2 = std::min(y2, vy2 - 1);
   lock_open_screen(s);
   if (filled) {
-    for (int y = cy1; y <= cy2; ++y) run(c, y, cx1, cx2, colour);
+    block(c, cy1, cy2, cx1, cx2, colour);
   } else if (style == 0xFFFF) {
     if (y2 < vy2) run(c, y2, cx1, cx2, colour);
     if (y1 >= c->view_y) run(c, y1, cx1, cx2, colour);

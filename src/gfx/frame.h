@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "gfx/display_driver.h"
 #include "gfx/draw.h"
@@ -89,6 +90,17 @@ inline uint32_t get(const DrawContext* c, int x, int y) {
 }
 inline void run(DrawContext* c, int y, int x1, int x2, uint32_t colour) {
   c->fill_run(c->rows[y], x1, x2, colour);
+}
+// Rows y1..y2 from x1 to x2; rows filled across their whole width are one
+// block of memory and filled at once.
+inline void block(DrawContext* c, int y1, int y2, int x1, int x2, uint32_t colour) {
+  const int width = c->row_stride / c->bytes_per_pixel;
+  if (c->bytes_per_pixel == 1 && x1 == 0 && x2 == width - 1) {
+    std::memset(c->rows[y1], static_cast<int>(colour & 0xFF),
+                static_cast<size_t>(y2 - y1 + 1) * static_cast<size_t>(c->row_stride));
+    return;
+  }
+  for (int y = y1; y <= y2; ++y) run(c, y, x1, x2, colour);
 }
 // Column x from row y1 down to y2.
 inline void column(DrawContext* c, int x, int y1, int y2, uint32_t colour) {
