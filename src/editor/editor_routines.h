@@ -4,9 +4,10 @@
 // Cursor: a plus of five pixels drawn white over black and black over any
 // other colour, erased by writing back the five saved colours. Shapes: "."
 // starts and finishes a line, box or filled box (rubber band on page 1),
-// runs the modal ellipse loop, places text, or fills (editor/fill.h). The ways out (EndEditor,
-// ExitRequest) and the drawing screen's frame sit with the screens that
-// call them too (imagefile/prompt.h, imagefile/editor_screen.h).
+// runs the modal ellipse loop, places text, or fills (editor/fill.h). The
+// ways out (EndEditor, ExitRequest) and the drawing screen's frame sit with
+// the screens that call them too (imagefile/prompt.h,
+// imagefile/editor_screen.h).
 #pragma once
 
 #include <string>

@@ -85,7 +85,6 @@ bool DrawJournalOnPageOne() {
                [](std::string_view) {}});
   }
   text_state() = pen;
-  if (file_is_open(kJournalFile)) file_close(kJournalFile);
   const bool reopened = JournalReopen();
   return read && reopened;
 }

@@ -2,11 +2,13 @@
 
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/page_changes.h"
 #include "gfx/screen.h"
 #include "imagefile/journal.h"
+#include "runtime/files.h"
 #include "runtime/sound.h"
 #include "text/stroke_font.h"
 
@@ -59,11 +61,9 @@ const std::string& BlockBytes() {
   return bytes;
 }
 
-std::vector<std::string> SplitLines(const std::string& bytes) {
+std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  for (size_t at = 0, crlf; (crlf = bytes.find("\r\n", at)) != std::string::npos; at = crlf + 2) {
-    lines.push_back(bytes.substr(at, crlf - at));
-  }
+  for (std::string_view line; take_line(&bytes, &line);) lines.emplace_back(line);
   return lines;
 }
 

@@ -40,7 +40,8 @@ void ActOnKey(Editor& ed) {
     set_pages(1, 1);
     ChooseColor(ed);
     ShowPageZeroUnlessBanding(ed);
-  } else if (key == kKeyEsc) {
+  } else if (key == kKeyEsc || (key == CtrlKey('Z') && ed.Stage == 1)) {
+    // Ctrl-Z with a shape under way drops only the shape.
     ed.Stage = 0;
     ShowPicture();
   } else if (key == CtrlKey('E')) {
@@ -55,12 +56,8 @@ void ActOnKey(Editor& ed) {
     ed.Stage = 0;
     set_pages(0, 0);
     ReadCursorColours(ed);
-  } else if (key == CtrlKey('T')) {
-    ed.Tool = kToolText;
-    ShowPicture();
-    ed.Stage = 0;
-  } else if (key == CtrlKey('P')) {
-    ed.Tool = kToolFill;
+  } else if (key == CtrlKey('T') || key == CtrlKey('P')) {
+    ed.Tool = key == CtrlKey('T') ? kToolText : kToolFill;
     ShowPicture();
     ed.Stage = 0;
   } else if (key == kKeyF2) {
@@ -72,13 +69,7 @@ void ActOnKey(Editor& ed) {
   } else if (key == ".") {
     RecordAction(ed, DotKey);
   } else if (key == CtrlKey('Z')) {
-    // With a shape under way, only the shape goes.
-    if (ed.Stage == 1) {
-      ed.Stage = 0;
-      ShowPicture();
-    } else {
-      UndoAction(ed);
-    }
+    UndoAction(ed);
   } else if (key == CtrlKey('Y')) {
     RedoAction(ed);
   }

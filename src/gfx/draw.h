@@ -11,6 +11,7 @@
 // milliseconds on a 640 x 200 screen, whatever its arguments.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -42,4 +43,12 @@ void PAINT(float x, float y, uint32_t paint_colour, uint32_t border_colour,
 
 // Rounds half away from zero, saturating to a range that keeps pixel
 // arithmetic free of overflow; NaN gives 0 (callers reject NaN first).
-int round_coordinate(float v);
+inline int round_coordinate(float v) {
+  constexpr double kLimit = 1 << 30;
+  double d = v;
+  if (std::isnan(d)) return 0;
+  d = d > 0 ? d + 0.5 : d - 0.5;
+  if (d > kLimit) d = kLimit;
+  if (d < -kLimit) d = -kLimit;
+  return static_cast<int>(d);  // truncates toward zero
+}

@@ -4,10 +4,6 @@
 
 #include "gfx/draw.h"
 
-int round_coordinate(float v) {
-  return round_to_pixel(v);
-}
-
 bool frame_point(DrawContext* c, int flags, float x, float y, FramePoint* out) {
   if (std::isnan(x) || std::isnan(y)) return false;
   if ((flags & 7) == kCoordPointRel) x += c->last_x, y += c->last_y;

@@ -24,21 +24,8 @@ inline uint32_t resolve_colour(const GfxScreen* s, const DrawContext* c, uint32_
   return s->depth <= 8 ? colour & 0xFF : mask_colour(s, colour);
 }
 
-// round_coordinate, inline for the drawing operations. Pixel coordinates
-// saturate far outside any screen, so that adding the view origin never
-// overflows (differences of two of them need 64 bits).
-inline int round_to_pixel(float v) {
-  constexpr double kLimit = 1 << 30;
-  double d = v;
-  if (std::isnan(d)) return 0;
-  d = d > 0 ? d + 0.5 : d - 0.5;
-  if (d > kLimit) d = kLimit;
-  if (d < -kLimit) d = -kLimit;
-  return static_cast<int>(d);  // truncates toward zero
-}
-
 inline int to_pixel(const DrawContext* c, float v, int origin) {
-  int p = round_to_pixel(v);
+  int p = round_coordinate(v);
   return c->view_screen_coords ? p : p + origin;
 }
 

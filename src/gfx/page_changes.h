@@ -4,9 +4,9 @@
 // page_changes compares a page with a copy of its pixels taken before the
 // drawing (copy_page_out) and keeps the changed stretches of each row, as
 // they were and as they are; a stretch goes on over no more than 12
-// unchanged bytes. That costs 12 bytes per stretch plus twice its bytes. put_page_changes writes
-// the spans' bytes back (before) or in again (after), and flags the rows
-// when the page is visible.
+// unchanged bytes. That costs 12 bytes per stretch plus twice its bytes.
+// put_page_changes writes the stretches' bytes back (before) or in again
+// (after), and flags the rows when the page is visible.
 #pragma once
 
 #include <cstddef>

@@ -33,6 +33,7 @@ bool JournalStart() {
 }
 
 bool JournalReopen() {
+  if (file_is_open(kJournalFile)) file_close(kJournalFile);
   return file_open(kJournalFile, kJournalName, FileMode::Append);
 }
 

@@ -21,7 +21,8 @@ inline constexpr int kJournalFile = 1;
 // Creates the journal anew with its first line, "SCREEN 8" (start-up, a new
 // image); it stays open for writing.
 bool JournalStart();
-// Opens the journal for appending again, after it was read or closed.
+// Opens the journal for appending again, after it was read or closed (an
+// open file 1 is closed first).
 bool JournalReopen();
 // Opens the journal for reading from its start.
 bool JournalOpenForReading();

@@ -45,8 +45,6 @@ LineRead file_next_line(int number, std::string_view* line);
 // line may have none), valid until the file is next read or closed; cut
 // them apart with take_line. Line when there are lines, else End or Failed.
 LineRead file_next_lines(int number, std::string_view* lines);
-// Cuts the first line off *lines into *line, without its line end (LF, and
-// a CR right before it); false when *lines is empty.
 // The position of the first LF in text; npos when there is none. Searched
 // eight bytes at a time: lines are short, and a library search costs more
 // to set up than this takes.
@@ -68,6 +66,8 @@ inline size_t find_lf(std::string_view text) {
   return std::string_view::npos;
 }
 
+// Cuts the first line off *lines into *line, without its line end (LF, and
+// a CR right before it); false when *lines is empty.
 inline bool take_line(std::string_view* lines, std::string_view* line) {
   if (lines->empty()) return false;
   const size_t lf = find_lf(*lines);

@@ -9,13 +9,14 @@
 //
 // The back-end acts only at an empty-ring moment (INKEY, the key test, a key
 // wait or SLEEP finding the ring empty): the clock advances 10 ms, pending
-// wait, snap, pages, title, copy and kill lines are carried out, then the next key or burst is
-// written into the ring with its normal write; the caller still finds the
-// ring empty and the program's next read gets the key. The first moment with
-// no line left writes the snapshot "final", prints "script ended", flushes
-// the program's files and ends the process with status 3. If the program
-// closes the screen first, the unused lines are reported on standard error.
-// The clock stays virtual after the screen closes.
+// wait, snap, pages, title, copy and kill lines are carried out, then the
+// next key or burst is written into the ring with its normal write; the
+// caller still finds the ring empty and the program's next read gets the
+// key. The first moment with no line left writes the snapshot "final",
+// prints "script ended", flushes the program's files and ends the process
+// with status 3. If the program closes the screen first, the unused lines
+// are reported on standard error. The clock stays virtual after the screen
+// closes.
 #include <sys/stat.h>
 #include <unistd.h>
 
