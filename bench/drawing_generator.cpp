@@ -1,7 +1,7 @@
 #include "drawing_generator.h"
 
-#include "imagefile/format.h"
-#include "text/stroke_font.h"
+#include "imageformat/format.h"
+#include "strokefont/stroke_font.h"
 
 namespace {
 

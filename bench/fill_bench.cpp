@@ -10,13 +10,13 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "backends/backends.h"
 #include "drawing_generator.h"
-#include "editor/editor.h"
 #include "editor/fill.h"
-#include "gfx/backends/backends.h"
+#include "editorstate/editor.h"
 #include "gfx/screen.h"
-#include "imagefile/format.h"
-#include "imagefile/journal.h"
+#include "imageformat/format.h"
+#include "imageformat/journal.h"
 #include "runtime/clock.h"
 #include "runtime/files.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/backends/backends.h"
+#include "backends/backends.h"
 #include "gfx/draw.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"

@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "backends/backends.h"
 #include "drawing_generator.h"
-#include "editor/editor.h"
-#include "gfx/backends/backends.h"
+#include "editorstate/editor.h"
 #include "gfx/screen.h"
-#include "imagefile/journal.h"
-#include "imagefile/load.h"
+#include "imageformat/journal.h"
 #include "runtime/files.h"
+#include "screens/load.h"
 
 namespace {
 

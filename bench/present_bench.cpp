@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "gfx/backends/backends.h"
-#include "gfx/backends/sdl_backend.h"
+#include "backends/backends.h"
+#include "backends/sdl_backend.h"
 #include "gfx/display_driver.h"
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <random>
 
+#include "backends/backends.h"
 #include "editor/editor_routines.h"
 #include "editor/history.h"
-#include "gfx/backends/backends.h"
 #include "gfx/screen.h"
-#include "imagefile/journal.h"
+#include "imageformat/journal.h"
 #include "runtime/files.h"
 
 namespace {

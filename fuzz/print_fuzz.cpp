@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "gfx/backends/backends.h"
+#include "backends/backends.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "runtime/clock.h"

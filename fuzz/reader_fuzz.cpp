@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "gfx/backends/backends.h"
+#include "backends/backends.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
-#include "imagefile/format.h"
+#include "imageformat/format.h"
 #include "runtime/clock.h"
-#include "text/text_state.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

@@ -9,7 +9,11 @@ list from CMake's file API (codemodel-v2). Fails, naming each fault, when
     targets that list it and to those that build the .cpp of its name);
   - a file under src/ includes ("...") a header under src/ of a target
     that the file's own target neither is nor links, directly or through
-    the targets it links.
+    the targets it links;
+  - a folder under src/ holds sources of two targets;
+  - a target links a target whose layer comes later in the layer order:
+    the folders named by KOV1_LAYERS in src/CMakeLists.txt, lowest first
+    (a target's layer is the first folder of its sources' path under src/).
 """
 import collections
 import glob
@@ -108,6 +112,41 @@ def resolve(top, including, name):
     return None
 
 
+def layer_order(top):
+    with open(os.path.join(top, "src", "CMakeLists.txt")) as f:
+        m = re.search(r"set\(KOV1_LAYERS([^)]*)\)", f.read())
+    return m.group(1).split() if m else []
+
+
+def folder_faults(top, sources, edges):
+    """Faults of folders with two targets and of links against the order."""
+    order = layer_order(top)
+    if not order:
+        return ["src/CMakeLists.txt sets no KOV1_LAYERS"]
+    faults, folders = [], collections.defaultdict(set)
+    for target, paths in sources.items():
+        for p in paths:
+            if p.startswith("src/"):
+                folders[os.path.dirname(p)].add(target)
+    layer = {}
+    for folder, targets in sorted(folders.items()):
+        if len(targets) > 1:
+            faults.append(f"{folder} holds sources of {len(targets)} targets: "
+                          + ", ".join(sorted(targets)))
+        top_folder = folder.split("/")[1]
+        if top_folder not in order:
+            faults.append(f"{folder} is in no layer of KOV1_LAYERS")
+            continue
+        for t in targets:
+            layer[t] = order.index(top_folder)
+    for a in sorted(edges):
+        for b in sorted(edges[a]):
+            if a in layer and b in layer and layer[b] > layer[a]:
+                faults.append(f"{a} ({order[layer[a]]}) links {b} of the later layer "
+                              f"{order[layer[b]]}")
+    return faults
+
+
 def main():
     top, build = sys.argv[1], sys.argv[2]
     sources = targets_and_sources(build)
@@ -118,6 +157,7 @@ def main():
         faults.append("the targets link in a cycle: " + " -> ".join(cycle))
     owners, unowned = owners_of_files(top, sources)
     faults += unowned
+    faults += folder_faults(top, sources, edges)
     for path in sorted(owners):
         with open(os.path.join(top, path), encoding="utf-8", errors="replace") as f:
             lines = f.readlines()
@@ -134,7 +174,8 @@ def main():
         print("layers: " + fault, file=sys.stderr)
     if faults:
         return 1
-    print(f"layers: {len(sources)} targets link one way; every include is of a linked target")
+    print(f"layers: {len(sources)} targets link one way, down the layer order; every include "
+          "is of a linked target")
     return 0
 
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "imagefile/png_write.h"
+#include "png/png_write.h"
 
 namespace {
 

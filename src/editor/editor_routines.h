@@ -6,15 +6,15 @@
 // starts and finishes a line, box or filled box (rubber band on page 1),
 // runs the modal ellipse loop, places text, or fills (editor/fill.h). The
 // ways out (EndEditor, ExitRequest) and the drawing screen's frame sit with
-// the screens that call them too (imagefile/prompt.h,
-// imagefile/editor_screen.h).
+// the screens that call them too (screens/prompt.h,
+// screens/editor_screen.h).
 #pragma once
 
 #include <string>
 
-#include "editor/editor.h"
-#include "imagefile/editor_screen.h"
-#include "imagefile/prompt.h"
+#include "editorstate/editor.h"
+#include "screens/editor_screen.h"
+#include "screens/prompt.h"
 
 void DrawCursor(Editor& ed);
 void EraseCursor(Editor& ed);

@@ -9,10 +9,10 @@
 #include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
-#include "imagefile/dialogs.h"
 #include "runtime/errors.h"
 #include "runtime/sound.h"
 #include "runtime/system.h"
+#include "screens/dialogs.h"
 
 namespace {
 

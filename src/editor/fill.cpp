@@ -11,11 +11,11 @@
 #include "gfx/draw.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
-#include "imagefile/format.h"
-#include "imagefile/journal.h"
+#include "imageformat/format.h"
+#include "imageformat/journal.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
-#include "text/text_state.h"
+#include "strokefont/text_state.h"
 
 FillArea FindFillArea(const uint8_t* pixels, int pitch, int width, int height, int x, int y) {
   auto row_at = [&](int row) {

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "editor/editor.h"
+#include "editorstate/editor.h"
 
 inline constexpr int kNoBorder = -1, kSeveralBorders = -2;
 

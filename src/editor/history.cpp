@@ -7,10 +7,10 @@
 
 #include "gfx/page_changes.h"
 #include "gfx/screen.h"
-#include "imagefile/journal.h"
+#include "imageformat/journal.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
-#include "text/stroke_font.h"
+#include "strokefont/stroke_font.h"
 
 namespace {
 

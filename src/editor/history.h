@@ -22,7 +22,7 @@
 
 #include <cstddef>
 
-#include "editor/editor.h"
+#include "editorstate/editor.h"
 
 // Runs act (what a "." key does) and records what it appended as an action;
 // recording empties the redo list.

@@ -6,8 +6,8 @@
 #include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "help/help.h"
-#include "imagefile/file_menu.h"
-#include "text/colour_chooser.h"
+#include "screens/file_menu.h"
+#include "texttool/colour_chooser.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "editor/editor_routines.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
-#include "imagefile/journal.h"
-#include "imagefile/load.h"
+#include "imageformat/journal.h"
 #include "runtime/cp437.h"
 #include "runtime/files.h"
+#include "screens/load.h"
 
 namespace {
 

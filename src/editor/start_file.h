@@ -18,7 +18,7 @@
 #include <string>
 
 #include "editor/command_line.h"
-#include "editor/editor.h"
+#include "editorstate/editor.h"
 
 struct StartFile {
   bool given = false;

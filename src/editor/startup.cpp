@@ -17,16 +17,16 @@
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "help/help.h"
-#include "imagefile/dialogs.h"
-#include "imagefile/journal.h"
-#include "imagefile/load.h"
+#include "imageformat/journal.h"
 #include "runtime/console.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 #include "runtime/sound.h"
 #include "runtime/system.h"
-#include "text/stroke_font.h"
-#include "text/text_state.h"
+#include "screens/dialogs.h"
+#include "screens/load.h"
+#include "strokefont/stroke_font.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

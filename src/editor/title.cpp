@@ -8,8 +8,8 @@
 #include "gfx/keyboard.h"
 #include "gfx/screen.h"
 #include "runtime/sound.h"
-#include "text/stroke_font.h"
-#include "text/text_state.h"
+#include "strokefont/stroke_font.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <array>
 
-#include "editor/editor.h"
+#include "editorstate/editor.h"
 
 struct Note {
   int freq;   // hertz

@@ -10,12 +10,12 @@
 #include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "help/help.h"
-#include "imagefile/format.h"
-#include "imagefile/journal.h"
+#include "imageformat/format.h"
+#include "imageformat/journal.h"
 #include "runtime/files.h"
-#include "text/stroke_font.h"
-#include "text/text_state.h"
-#include "text/text_tool.h"
+#include "strokefont/stroke_font.h"
+#include "strokefont/text_state.h"
+#include "texttool/text_tool.h"
 
 namespace {
 

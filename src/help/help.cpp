@@ -10,9 +10,9 @@
 #include "gfx/keys.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
-#include "imagefile/dialogs.h"
-#include "text/stroke_font.h"
-#include "text/text_state.h"
+#include "screens/dialogs.h"
+#include "strokefont/stroke_font.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

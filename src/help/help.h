@@ -10,7 +10,7 @@
 // equal to page 0.
 #pragma once
 
-#include "editor/editor.h"
+#include "editorstate/editor.h"
 
 void WelcomePage(Editor& ed);
 void HelpPages(Editor& ed);

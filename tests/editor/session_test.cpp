@@ -25,8 +25,8 @@
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "gfx_test_util.h"
-#include "imagefile/format.h"
-#include "text/text_state.h"
+#include "imageformat/format.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

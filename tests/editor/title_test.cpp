@@ -13,7 +13,7 @@
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
 #include "runtime/clock.h"
-#include "text/text_state.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

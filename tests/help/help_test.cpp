@@ -14,7 +14,7 @@
 #include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
-#include "text/text_state.h"
+#include "strokefont/text_state.h"
 
 namespace {
 

@@ -1,6 +1,0 @@
-// file_menu.h - the file menu: Save Image, Load Image, New Image.
-#pragma once
-
-#include "editor/editor.h"
-
-void FileMenu(Editor& ed);

@@ -1,0 +1,99 @@
+// The file menu: Save Image, Load Image, New Image.
+#include "screens/file_menu.h"
+
+#include "gfx/draw.h"
+#include "gfx/keyboard.h"
+#include "gfx/keys.h"
+#include "gfx/screen.h"
+#include "gfx/text.h"
+#include "imageformat/journal.h"
+#include "runtime/files.h"
+#include "screens/dialogs.h"
+#include "screens/editor_screen.h"
+#include "screens/file_dialog.h"
+#include "screens/prompt.h"
+#include "strokefont/stroke_font.h"
+#include "strokefont/text_state.h"
+
+namespace {
+
+const char* const kItems[3] = {"Save Image", "Load Image", "New Image "};
+const char* const kHelp[3] = {
+    "If you press ENTER now KOV1 will ask you to name your drawing, so it can save it on a disk.",
+    "If you press ENTER now KOV1 will let you open a file you saved, so you can edit it.       ",
+    "If you press ENTER now KOV1 will clear the screen so you can make a new image.            ",
+};
+
+void DrawMenu() {
+  TextState& t = text_state();
+  t.wx = 10, t.wy = 150;
+  DrawStrokeText("Use the arrow keys to choose a command to do and then press enter to do it.");
+  t.wx = 10;
+  DrawStrokeText("Press then ESC key if you don't want to be using this menu.");
+  set_pages(1, 0);
+  DrawBox(100, 100, 180, 140, 7, 0);
+}
+
+void DrawItems(int selection) {
+  TextState& t = text_state();
+  t.Fcolor = 0, t.Bcolor = 7;
+  for (int i = 0; i < 3; ++i) {
+    t.wx = 105, t.wy = 110 + 10 * i;
+    DrawStrokeText(kItems[i]);
+  }
+  set_pages(1, 1);
+  ResetTextPen();
+  t.wx = 105, t.wy = 100 + 10 * selection;
+  DrawStrokeText(kItems[selection - 1]);
+  t.wx = 1, t.wy = 195;
+  DrawStrokeText(kHelp[selection - 1]);
+}
+
+// A new, empty drawing: the journal starts again with its first line, so
+// that a saved drawing still runs, and the next text writes the subroutine
+// block again.
+void NewImage(Editor& ed) {
+  file_close_all();
+  JournalStart();
+  ed.DprintWritten = 0;
+  ed.DrawingName.clear();
+  set_pages(0, 0);
+  DrawEditorScreen(true);
+  ResetTextPen();
+  PCOPY(0, 1);
+}
+
+}  // namespace
+
+void FileMenu(Editor& ed) {
+  for (;;) {
+    int selection = 1;
+    DrawMenu();
+    for (;;) {
+      DrawItems(selection);
+      const std::string key = wait_key();
+      if (key == kKeyUp) {
+        selection = selection == 1 ? 3 : selection - 1;
+      } else if (key == kKeyDown) {
+        selection = selection == 3 ? 1 : selection + 1;
+      } else if (key == kKeyEnter) {
+        if (selection == 1) {
+          FileNameDialog(ed, kDialogSave);
+        } else if (selection == 2) {
+          FileNameDialog(ed, kDialogLoad);
+          ResetTextPen();
+          PCOPY(0, 1);
+        } else {
+          NewImage(ed);
+        }
+        return;
+      } else if (key == kKeyEsc) {
+        PCOPY(0, 1);
+        return;
+      } else if (key == CtrlKey('X')) {
+        ExitRequest(ed);
+        break;  // drawn again from the start
+      }
+    }
+  }
+}

@@ -1,0 +1,96 @@
+// "Do you want to save it now?"
+#include "screens/prompt.h"
+
+#include "gfx/keyboard.h"
+#include "gfx/keys.h"
+#include "gfx/screen.h"
+#include "imageformat/journal.h"
+#include "runtime/console.h"
+#include "runtime/files.h"
+#include "runtime/system.h"
+#include "screens/dialogs.h"
+#include "screens/file_dialog.h"
+#include "strokefont/stroke_font.h"
+#include "strokefont/text_state.h"
+
+namespace {
+
+enum : int { kYes = 1, kNo = 2, kDecline = 3 };
+
+void DrawButtons(int mode, int choice) {
+  TextState& t = text_state();
+  t.Bcolor = 7, t.Fcolor = 0, t.wx = 110, t.wy = 130;
+  DrawStrokeText(mode == kPromptLoad ? "< Yes > < No > < Do not load >"
+                                     : "< Yes > < No > < Do not exit >");
+  ResetTextPen();
+  t.wy = 130;
+  const char* decline = mode == kPromptLoad ? "< Do not load >" : "< Do not exit >";
+  const int x[4] = {0, 110, 166, 215};
+  t.wx = x[choice];
+  DrawStrokeText(choice == kYes ? "< Yes >" : choice == kNo ? "< No >" : decline);
+  set_pages(1, 1);
+}
+
+void DrawPrompt() {
+  DrawBox(100, 100, 330, 150, 7, 0);
+  TextState& t = text_state();
+  t.Bcolor = 7, t.Fcolor = 0, t.wx = 105, t.wy = 105;
+  DrawStrokeText("You have not saved your file.");
+  t.wx = 105;
+  DrawStrokeText("Do you want to save it now?");
+}
+
+// Both ending paths of the prompt delete the journal.
+[[noreturn]] void EndDiscardingJournal() {
+  file_close_all();
+  JournalDelete();
+  EndEditor();
+}
+
+void Decline(int& mode) {
+  PCOPY(0, 1);
+  mode = kPromptDeclined;
+}
+
+}  // namespace
+
+void UnsavedPrompt(Editor& ed, int& mode) {
+  set_pages(1, 0);
+  int choice = kYes;
+  TextState& t = text_state();
+  t.wy = 195, t.wx = 1;
+  DrawHelpLine(
+      "Use the arrow keys to select your answer and press enter when it is highlighted.          ");
+  DrawPrompt();
+  for (;;) {
+    DrawButtons(mode, choice);
+    const std::string key = wait_key();
+    if (key == kKeyRight) {
+      if (choice < 3) choice += 1;
+    } else if (key == kKeyLeft) {
+      if (choice > 1) choice -= 1;
+    } else if (key == kKeyEnter && choice == kYes) {
+      FileNameDialog(ed, kDialogSave);
+      // Nothing was saved (ESC, or the save failed): the work is kept, and
+      // the pages are left as every other return leaves them, whatever
+      // the dialog chose.
+      if (ed.Saved == 0) {
+        set_pages(1, 1);
+        return Decline(mode);
+      }
+      // Here and after No, a load goes on and puts the pages back itself.
+      if (mode == kPromptLoad) return;
+      EndDiscardingJournal();
+    } else if (key == kKeyEnter && choice == kNo) {
+      if (mode == kPromptLoad) return;
+      EndDiscardingJournal();
+    } else if (key == kKeyEnter) {
+      return Decline(mode);
+    } else if (key == kKeyEsc) {
+      // ESC cancels: no load, no exit.
+      if (mode == kPromptLoad) return Decline(mode);
+      PCOPY(0, 1);
+      return;
+    }
+  }
+}

@@ -1,7 +1,0 @@
-# Tests of the Script back-end.
-add_executable(script_backend_test
-  script_parse_test.cpp
-  script_run_test.cpp
-)
-target_link_libraries(script_backend_test PRIVATE kov1_gfx_backends GTest::gtest_main)
-gtest_discover_tests(script_backend_test)

@@ -1,0 +1,62 @@
+// A save that fails part-way leaves no half-written drawing behind.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "editorstate/editor.h"
+#include "gfx_test_util.h"
+#include "imageformat/journal.h"
+#include "runtime/errors.h"
+#include "runtime/files.h"
+#include "screens/file_dialog.h"
+
+namespace {
+
+Editor* g_editor = nullptr;
+int g_failures = 0;
+
+// As the editor's handler does: the failure sets ErrorFlag.
+void CountFailure(int) {
+  ++g_failures;
+  g_editor->ErrorFlag = 1;
+}
+
+// In a child process: saves a journal larger than the file size limit.
+[[noreturn]] void SaveOverTheLimit() {
+  namespace fs = std::filesystem;
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{50000, 50000};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  Editor ed;
+  ed.Saved = 0;
+  g_editor = &ed;
+  set_error_handler(CountFailure);
+  file_open(kJournalFile, kJournalName, FileMode::Input);
+  bool saved = SaveJournalAs(ed, "COPY" + std::string(76, ' '));
+  bool ok = !saved && !fs::exists("COPY") && ed.Saved == 0 && g_failures == 1;
+  std::exit(ok ? 0 : 1);
+}
+
+}  // namespace
+
+using SaveTest = Mode8Test;
+
+TEST_F(SaveTest, AWriteFailurePartWayRemovesTheFileAndKeepsTheWorkUnsaved) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("kov1-save-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  std::string journal = "SCREEN 8\r\n";
+  while (journal.size() < 100000) journal += "line ( 1,  2)-( 3, 4),       7\r\n";
+  std::ofstream(kJournalName, std::ios::binary) << journal;
+  // The size limit lets the copy begin and fails it part-way, as a disk
+  // that fills up does.
+  EXPECT_EXIT(SaveOverTheLimit(), ::testing::ExitedWithCode(0), "");
+  fs::current_path(fs::temp_directory_path());
+  fs::remove_all(dir);
+}
