@@ -60,7 +60,9 @@ void RemoveStaleLoadFile() {
   unlink(kLoadTempName);
 }
 
-bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
+namespace {
+
+bool Load(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
   PrintSmallBox(6, "    Loading...    ");
   ed.ErrorFlag = 0;
   std::string path = file_system_name;
@@ -88,8 +90,16 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   ed.DrawingName = trim_file_name(typed_name);
 
   ResetTextPen();
-  DrawEditorHelpLine(false);
-  LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
+  DrawEditorFrame(false);
   ShowPicture();
   return true;
+}
+
+}  // namespace
+
+bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
+  ed.Loading = 1;
+  const bool loaded = Load(ed, typed_name, file_system_name);
+  ed.Loading = 0;
+  return loaded;
 }

@@ -9,7 +9,9 @@
 // makes it N times larger in both directions. A failure prints one line on
 // standard error and ends with status 1 (2 for bad arguments), leaving OUT
 // as it was: the PNG goes to a temporary file beside OUT that is renamed
-// into place only once it is complete.
+// into place only once it is complete. "-" as OUT writes the PNG to
+// standard output; an OUT that is not a regular file, or that is FILE
+// itself, is refused.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,12 +30,18 @@
 #include "png/png_write.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "runtime/replace_file.h"
 #include "runtime/system.h"
 #include "strokefont/text_state.h"
 
 namespace {
 
 constexpr const char* kUsage = "usage: kov1-render FILE OUT.png [--scale N]";
+constexpr const char* kOutputHelp =
+    "OUT.png may be - for standard output. An existing OUT.png must be a regular\n"
+    "file (a symbolic link is written through); it is replaced once the picture\n"
+    "is complete.";
+constexpr std::string_view kStandardOutput = "-";
 constexpr int kFailed = 1, kBadArguments = 2;
 constexpr int kInputFile = 1;
 
@@ -95,15 +103,28 @@ bool ParseArguments(int argc, char** argv, Options* o, std::string* error) {
 }
 
 // The drawing is read with the editor's own file functions, as a load
-// reads it; a failure is kept here by number.
-int g_failure = 0;
+// reads it; the first failure is kept here.
+FileFailure g_failure;
 
 void KeepFailure(int number) {
-  if (g_failure == 0) g_failure = number;
+  if (g_failure.number == 0) g_failure = {number, error_subject()};
 }
 
-std::string FailureText(int number) {
-  switch (number) {
+std::string PermissionText(const ErrorSubject& s) {
+  const std::string where =
+      s.folder ? "no new file can be made in the folder " + Shown(s.name) : "";
+  switch (s.fault) {
+    case FileFault::NoPermission:
+      return s.folder ? "permission denied: " + where : "permission denied";
+    case FileFault::ReadOnly:
+      return s.folder ? "read-only file system: " + where : "on a read-only file system";
+    default:
+      return "in use";
+  }
+}
+
+std::string FailureText(const FileFailure& f) {
+  switch (f.number) {
     case kErrFileNotFound:
       return "no such file";
     case kErrPathNotFound:
@@ -112,10 +133,16 @@ std::string FailureText(int number) {
       return "not a usable file name";
     case kErrTooManyFiles:
       return "too many open files";
+    case kErrDiskFull:
+      return "no room on the disk, or past the file-size limit";
     case kErrPermissionDenied:
-      return "a folder, or not readable";
+      return PermissionText(f.subject);
+    case kErrPathFileAccess:
+      return f.subject.fault == FileFault::Folder
+                 ? "a folder"
+                 : "not a regular file (a device, FIFO or socket); left alone";
     default:
-      return "not a regular file, or it cannot be read";
+      return "it cannot be read or written";
   }
 }
 
@@ -154,28 +181,41 @@ IndexedImage PagePicture(int scale) {
   return image;
 }
 
-// Writes the PNG to a temporary file next to `path` and renames it into
-// place once it is complete and on disk.
-bool WriteAtomically(const std::string& path, const IndexedImage& image, std::string* error) {
-  std::string temp = path + ".tmp-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return Refuse(error, std::strerror(errno));
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) {
-    *error = std::strerror(errno);
-    close(fd);
-    unlink(temp.c_str());
+// True when the two names stand for one file.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+bool WriteToStandardOutput(const IndexedImage& image, std::string* error) {
+  if (isatty(STDOUT_FILENO)) {
+    return Refuse(error, "standard output is a terminal; send it to a file or a program");
+  }
+  if (!WritePng(stdout, image, error)) return false;
+  return std::fflush(stdout) == 0 || Refuse(error, std::strerror(errno));
+}
+
+// Writes the PNG to a temporary file beside `path` that replaces it once it
+// is complete and on disk.
+bool WriteReplacing(const std::string& path, const IndexedImage& image, std::string* error) {
+  Replacement r;
+  FileFailure failure;
+  if (!replace_begin(path, &r, &failure)) return Refuse(error, FailureText(failure));
+  // The stream has a descriptor of its own, so that closing it leaves the
+  // temporary file open for the commit.
+  const int fd = dup(r.fd);
+  std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "wb");
+  bool ok = file != nullptr || Refuse(error, std::strerror(errno));
+  if (file == nullptr && fd >= 0) close(fd);
+  if (ok) ok = WritePng(file, image, error);
+  if (file != nullptr && std::fclose(file) != 0 && ok) ok = Refuse(error, std::strerror(errno));
+  if (!ok) {
+    replace_abandon(&r);
     return false;
   }
-  bool ok = WritePng(file, image, error);
-  if (ok && (std::fflush(file) != 0 || fsync(fd) != 0)) ok = Refuse(error, std::strerror(errno));
-  if (std::fclose(file) != 0 && ok) ok = Refuse(error, std::strerror(errno));
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = Refuse(error, std::strerror(errno));
-  if (!ok) unlink(temp.c_str());
-  return ok;
+  return replace_commit(&r, &failure) || Refuse(error, FailureText(failure));
 }
 
 }  // namespace
@@ -183,13 +223,18 @@ bool WriteAtomically(const std::string& path, const IndexedImage& image, std::st
 int main(int argc, char** argv) {
   runtime_init();
   if (argc == 2 && std::string_view(argv[1]) == "--help") {
-    std::printf("%s\n", kUsage);
+    std::printf("%s\n%s\n", kUsage, kOutputHelp);
     return 0;
   }
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, &options, &error)) return Fail(kBadArguments, error);
 
+  const bool to_stdout = options.output == kStandardOutput;
+  if (!to_stdout && SameFile(options.input, options.output)) {
+    return Fail(kFailed, Shown(options.output) +
+                             ": is the drawing being read; give the picture a name of its own");
+  }
   set_error_handler(KeepFailure);
   if (!file_open(kInputFile, options.input, FileMode::Input)) {
     return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
@@ -198,15 +243,19 @@ int main(int argc, char** argv) {
   text_state() = TextState{};
   ImageLines lines;
   lines.next = [](std::string_view* line) {
-    return g_failure == 0 && file_next_line(kInputFile, line) == LineRead::Line;
+    return g_failure.number == 0 && file_next_line(kInputFile, line) == LineRead::Line;
   };
   lines.copy = [](std::string_view) {};
   ReadImage(lines);
   file_close_all();
-  if (g_failure != 0) return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
+  if (g_failure.number != 0) {
+    return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
+  }
 
-  if (!WriteAtomically(options.output, PagePicture(options.scale), &error)) {
-    return Fail(kFailed, Shown(options.output) + ": " + error);
+  const IndexedImage picture = PagePicture(options.scale);
+  if (to_stdout ? !WriteToStandardOutput(picture, &error)
+                : !WriteReplacing(options.output, picture, &error)) {
+    return Fail(kFailed, (to_stdout ? "standard output" : Shown(options.output)) + ": " + error);
   }
   return 0;
 }
