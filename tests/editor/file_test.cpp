@@ -33,25 +33,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The message box is up: its body at (100, 100)-(500, 170) on the shown page.
-bool MessageBoxShown(const std::vector<unsigned char>& px) {
-  return Region(px, 99, 99, 3, 2) == Rows{"...", ".77"} &&
-         Region(px, 500, 170, 2, 2) == Rows{"7.", ".."};
-}
-
-// First and last column of the dark text on a message line (1-6), or -1.
-std::pair<int, int> LineExtent(const std::vector<unsigned char>& px, int line) {
-  int first = -1, last = -1, y0 = 105 + 7 * (line - 1);
-  for (int x = 101; x < 500; ++x) {
-    for (int y = y0; y < y0 + 5; ++y) {
-      if (px[static_cast<size_t>(y) * 640 + x] != 0) continue;
-      if (first < 0) first = x;
-      last = x;
-    }
-  }
-  return {first, last};
-}
-
 }  // namespace
 
 TEST(SaveTest, SavedFileEqualsTheJournalAndCountsAsSaved) {
