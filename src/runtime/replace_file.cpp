@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/system.h"
+
 namespace {
 
 constexpr int kMostLinks = 40;            // as the kernel allows in a path
@@ -86,7 +88,9 @@ bool make_temp(Replacement* r, FileFailure* failure) {
   *failure = file_failure(err, temp);
   const FileFault fault = file_fault_for_errno(err);
   if (fault == FileFault::NoPermission || fault == FileFault::ReadOnly) {
-    failure->subject = {folder, true, fault};
+    // The folder by a name that means something in a message.
+    const std::string here = folder == "." ? current_directory() : "";
+    failure->subject = {here.empty() ? folder : here, true, fault};
   } else {
     failure->subject.name = r->name;
   }

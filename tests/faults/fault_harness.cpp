@@ -110,6 +110,7 @@ std::vector<Step> StepsFrom(const std::string& trace_path, const std::string& fr
     if (start == std::string::npos || paren == std::string::npos) continue;
     const std::string call = line.substr(start, paren - start);
     if (call.empty() || call.find_first_of(" <+-") != std::string::npos) continue;
+    if (call == "execve") continue;  // the start, whose arguments name the files
     const int ordinal = ++calls[call];
     const bool first = !marked && line.find(from) != std::string::npos;
     marked = marked || first;

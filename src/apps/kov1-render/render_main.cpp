@@ -189,31 +189,46 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-bool WriteToStandardOutput(const IndexedImage& image, std::string* error) {
+// The PNG file's bytes; false with the reason when it cannot be made.
+bool EncodePng(const IndexedImage& image, std::string* bytes, std::string* error) {
+  char* data = nullptr;
+  size_t size = 0;
+  std::FILE* memory = open_memstream(&data, &size);
+  if (memory == nullptr) return Refuse(error, std::strerror(errno));
+  const bool ok = WritePng(memory, image, error) && std::fclose(memory) == 0;
+  if (ok) bytes->assign(data, size);
+  std::free(data);
+  return ok;
+}
+
+// Writes all of bytes; 0 or the errno value.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return 0;
+}
+
+bool WriteToStandardOutput(const std::string& png, std::string* error) {
   if (isatty(STDOUT_FILENO)) {
     return Refuse(error, "standard output is a terminal; send it to a file or a program");
   }
-  if (!WritePng(stdout, image, error)) return false;
-  return std::fflush(stdout) == 0 || Refuse(error, std::strerror(errno));
+  const int err = WriteAll(STDOUT_FILENO, png);
+  return err == 0 || Refuse(error, FailureText(file_failure(err, "-")));
 }
 
 // Writes the PNG to a temporary file beside `path` that replaces it once it
 // is complete and on disk.
-bool WriteReplacing(const std::string& path, const IndexedImage& image, std::string* error) {
+bool WriteReplacing(const std::string& path, const std::string& png, std::string* error) {
   Replacement r;
   FileFailure failure;
   if (!replace_begin(path, &r, &failure)) return Refuse(error, FailureText(failure));
-  // The stream has a descriptor of its own, so that closing it leaves the
-  // temporary file open for the commit.
-  const int fd = dup(r.fd);
-  std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "wb");
-  bool ok = file != nullptr || Refuse(error, std::strerror(errno));
-  if (file == nullptr && fd >= 0) close(fd);
-  if (ok) ok = WritePng(file, image, error);
-  if (file != nullptr && std::fclose(file) != 0 && ok) ok = Refuse(error, std::strerror(errno));
-  if (!ok) {
+  if (const int err = WriteAll(r.fd, png); err != 0) {
     replace_abandon(&r);
-    return false;
+    return Refuse(error, FailureText(file_failure(err, path)));
   }
   return replace_commit(&r, &failure) || Refuse(error, FailureText(failure));
 }
@@ -252,9 +267,10 @@ int main(int argc, char** argv) {
     return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
   }
 
-  const IndexedImage picture = PagePicture(options.scale);
-  if (to_stdout ? !WriteToStandardOutput(picture, &error)
-                : !WriteReplacing(options.output, picture, &error)) {
+  std::string png;
+  if (!EncodePng(PagePicture(options.scale), &png, &error) ||
+      !(to_stdout ? WriteToStandardOutput(png, &error)
+                  : WriteReplacing(options.output, png, &error))) {
     return Fail(kFailed, (to_stdout ? "standard output" : Shown(options.output)) + ": " + error);
   }
   return 0;
