@@ -1,8 +1,8 @@
 // The program's error handler: failures of runtime operations arrive here
 // with their error number. It shows a message, and the failed operation
-// then counts as done without effect; callers that must know test
-// ErrorFlag. A file that may not be used, or is no plain file, gets a
-// message that names it.
+// then counts as done without effect; the operation's result tells its
+// caller that it failed. A file that may not be used, or is no plain file,
+// gets a message that names it.
 #include <string>
 
 #include "editor/editor_routines.h"
@@ -200,7 +200,6 @@ void InnerHandler(int) {
 
 void EditorErrorHandler(int number) {
   Editor& ed = *g_editor;
-  ed.ErrorFlag = 1;
   if (ed.Started == 0) return;
   set_error_handler(InnerHandler);
   ShowErrorMessage(ed, number);

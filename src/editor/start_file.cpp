@@ -8,7 +8,6 @@
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/cp437.h"
-#include "runtime/files.h"
 #include "screens/load.h"
 
 namespace {
@@ -42,7 +41,6 @@ void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_jo
   // The "Loading..." box shows over the editor screen while page 0 is drawn.
   PCOPY(0, 1);
   set_pages(1, 1);
-  file_close_all();
   LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
   ShowPicture();
   ReadCursorColours(ed);

@@ -43,7 +43,6 @@ constexpr const char* kOutputHelp =
     "is complete.";
 constexpr std::string_view kStandardOutput = "-";
 constexpr int kFailed = 1, kBadArguments = 2;
-constexpr int kInputFile = 1;
 
 struct Options {
   std::string input, output;
@@ -251,17 +250,16 @@ int main(int argc, char** argv) {
                              ": is the drawing being read; give the picture a name of its own");
   }
   set_error_handler(KeepFailure);
-  if (!file_open(kInputFile, options.input, FileMode::Input)) {
+  if (!file_open(kUserFile, options.input, FileMode::Input)) {
     return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
   }
   if (!OpenHeadlessScreen()) return Fail(kFailed, "cannot open a headless mode-8 screen");
   text_state() = TextState{};
-  ImageLines lines;
-  lines.next = [](std::string_view* line) {
-    return g_failure.number == 0 && file_next_line(kInputFile, line) == LineRead::Line;
-  };
-  lines.copy = [](std::string_view) {};
-  ReadImage(lines);
+  bool failed = false;
+  ReadImage(
+      {LinesFromBuffers([](std::string_view* lines) { return file_next_lines(kUserFile, lines); },
+                        &failed),
+       [](std::string_view) {}});
   file_close_all();
   if (g_failure.number != 0) {
     return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
