@@ -175,6 +175,16 @@ TEST(LoadTest, HandWrittenDrawingLoadsAndBecomesTheJournal) {
   EXPECT_FALSE(run.Exists("image.img.load"));
 }
 
+// A fill that reached the screen's edges leaves nothing under the frame:
+// the help line's rows are as the live editor shows them.
+TEST(LoadTest, TheHelpLineIsDrawnOnClearedRows) {
+  std::string dir = NewFolder();
+  WriteFile(dir + "/FILLED", "SCREEN 8\r\npaint (5,5),4\r\n");
+  EditorRun run = RunEditor(dir, FromMainLoop(Join({LoadFrom("FILLED"), {"snap loaded"}})));
+  EXPECT_EQ(Region(run.Pixels("loaded"), 0, 192, 6, 8),
+            (Rows{"F44444", "FFFFFF", "......", ".7...7", ".7...7", ".7...7", ".7...7", "..777."}));
+}
+
 TEST(LoadTest, ASavedDrawingLoadedAndSavedAgainIsIdentical) {
   std::string dir = NewFolder();
   RunEditor(dir, FromMainLoop(Join(
