@@ -30,7 +30,8 @@
   } while (0)
 
 // Each returns "" when the facility is there, else why it is not.
-std::string NeedMounts();  // tmpfs mounts, read-only remounts, device nodes
+std::string NeedMounts();  // tmpfs mounts and read-only remounts
+std::string NeedDeviceNodes();
 std::string NeedOtherUser();
 std::string NeedStrace();
 

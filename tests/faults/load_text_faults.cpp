@@ -74,7 +74,7 @@ TEST(LoadFaults, NamesThatAreNoPlainFileAreRefusedByName) {
   std::vector<std::pair<std::string, std::string>> names = {
       {"DIR/", "      This name is a folder, not a file:"},
       {"FIFO", "      This name is a device or a pipe, not a file:"}};
-  if (NeedMounts().empty()) {  // root: a device node can be made
+  if (NeedDeviceNodes().empty()) {
     ASSERT_EQ(mknod((dir + "/NULL").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
     names.emplace_back("NULL", "      This name is a device or a pipe, not a file:");
   }

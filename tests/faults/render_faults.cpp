@@ -72,7 +72,7 @@ TEST(RenderFaults, OnlyPlainFilesAreReplacedAndNeverTheDrawing) {
   bounded.kill_after_us = 20'000'000;  // a FIFO must not make it wait
   std::vector<std::pair<std::string, bool (*)(mode_t)>> refused = {{"FIFO", IsFifo},
                                                                    {"DIR", IsFolder}};
-  if (NeedMounts().empty()) {  // root: a device node can be made
+  if (NeedDeviceNodes().empty()) {
     ASSERT_EQ(mknod((dir + "/NULL").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
     refused.emplace_back("NULL", IsDevice);
   }
