@@ -16,19 +16,21 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ReadAll(const std::string& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
-}  // namespace
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const std::vector<std::string>& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
 
 std::string EditorRun::File(const std::string& name) const {
-  return ReadAll(dir + "/" + name);
+  return ReadFile(dir + "/" + name);
 }
 
 bool EditorRun::Exists(const std::string& name) const {
@@ -121,8 +123,8 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
   argv.insert(argv.end(), args.begin(), args.end());
   const std::string out_path = script_path + ".out", err_path = script_path + ".err";
   run.status = RunProgram(argv, dir, settings, how, out_path, err_path);
-  run.out = ReadAll(out_path);
-  run.err = ReadAll(err_path);
+  run.out = ReadFile(out_path);
+  run.err = ReadFile(err_path);
   return run;
 }
 

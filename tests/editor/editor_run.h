@@ -3,6 +3,7 @@
 // the snapshots and what the editor printed.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,11 @@ struct EditorRun {
   // A snapshot of raw pixel values (NAME.pgm, or NAME-0.pgm for a page).
   std::vector<unsigned char> Pixels(const std::string& snapshot) const;
 };
+
+// A file's bytes ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
+// The lists one after the other.
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts);
 
 // A fresh empty folder for one run.
 std::string NewFolder();

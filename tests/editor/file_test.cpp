@@ -15,12 +15,6 @@ using Rows = std::vector<std::string>;
 const std::string kLine1 = "line ( 2,  33)-( 12, 33),    7";
 const std::string kLine2 = "line ( 12,  33)-( 22, 33),   7";
 
-Lines Join(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 const Lines kDrawLine = {".", "RIGHT * 10", "."};
 Lines SaveAs(const std::string& name) {
   return {"CTRL-S", "ENTER", "text \"" + name + "\"", "ENTER"};

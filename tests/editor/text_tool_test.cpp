@@ -187,7 +187,7 @@ TEST(TextToolTest, CtrlXWithdrawnAtThePromptDropsTheText) {
 TEST(TextToolTest, ExtendedKeysAreTypedAsTwoCharactersLineFeedAndCtrlZAreRefused) {
   EditorRun run = RunEditor(
       FromMainLoop({"CTRL-T", ".", "a", "RIGHT", "CTRL-J", "CTRL-Z", "CTRL-Y", "b", "ENTER"}));
-  EXPECT_EQ(Last(JournalLines(run), 5), Group("A\xFFM\x19" "B", " 7", " 33", " 2"));
+  EXPECT_EQ(Last(JournalLines(run), 5), Group(std::string("A\xFFM\x19") + "B", " 7", " 33", " 2"));
 }
 
 TEST(TextToolTest, AnEmptyTextIsRecordedWithTwoDoubleQuotes) {

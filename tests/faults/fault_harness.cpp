@@ -6,11 +6,11 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 namespace {
 
@@ -143,13 +143,6 @@ Launch FailAt(const Step& step, const std::string& error) {
                                                "inject=" + step.call + ":error=" + error +
                                                    ":when=" + std::to_string(step.ordinal)});
   return launch;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

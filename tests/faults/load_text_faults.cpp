@@ -18,12 +18,6 @@ using Lines = std::vector<std::string>;
 const std::string kLine = "line ( 2,  33)-( 12, 33),    7";
 const std::string kLoadFailed = "      The drawing could not be loaded: the disk has";
 
-Lines Join(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 // Draws a line, then loads `name` over it ("No" in the unsaved-work prompt).
 Lines DrawThenLoad(const std::string& name) {
   return FromMainLoop({".", "RIGHT * 10", ".", "snap before", "CTRL-S", "DOWN", "ENTER",

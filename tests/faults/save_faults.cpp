@@ -20,12 +20,6 @@ const std::string kOld = "SCREEN 8\r\nline ( 1,  1)-( 9, 9),  4\r\n";
 const std::string kLine = "line ( 2,  33)-( 12, 33),    7";
 const Lines kDrawLine = {".", "RIGHT * 10", "."};
 
-Lines Join(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 Lines SaveAs(const std::string& name) {
   return {"CTRL-S", "ENTER", "text \"" + name + "\"", "ENTER"};
 }
