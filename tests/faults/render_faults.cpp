@@ -6,10 +6,13 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "fault_harness.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 const std::string kDrawing = "SCREEN 8\r\nline ( 10,  20)-( 100, 50),  7\r\n";
@@ -38,24 +41,9 @@ bool IsPng(const std::string& bytes) {
   return bytes.starts_with("\x89PNG\r\n\x1A\n");
 }
 
-// Whether the name stands for what `is` tells (S_ISFIFO and the like),
-// the name itself, not what a link leads to.
-bool Is(const std::string& path, bool (*is)(mode_t)) {
-  struct stat st {};
-  return lstat(path.c_str(), &st) == 0 && is(st.st_mode);
-}
-
-bool IsFifo(mode_t m) {
-  return S_ISFIFO(m);
-}
-bool IsFolder(mode_t m) {
-  return S_ISDIR(m);
-}
-bool IsDevice(mode_t m) {
-  return S_ISCHR(m);
-}
-bool IsLink(mode_t m) {
-  return S_ISLNK(m);
+// What stands at the name itself, links not followed.
+fs::file_type TypeAt(const std::string& path) {
+  return fs::symlink_status(path).type();
 }
 
 }  // namespace
@@ -70,17 +58,17 @@ TEST(RenderFaults, OnlyPlainFilesAreReplacedAndNeverTheDrawing) {
   ASSERT_EQ(symlink("REAL.png", (dir + "/LINK.png").c_str()), 0);
   Launch bounded;
   bounded.kill_after_us = 20'000'000;  // a FIFO must not make it wait
-  std::vector<std::pair<std::string, bool (*)(mode_t)>> refused = {{"FIFO", IsFifo},
-                                                                   {"DIR", IsFolder}};
+  std::vector<std::pair<std::string, fs::file_type>> refused = {{"FIFO", fs::file_type::fifo},
+                                                                {"DIR", fs::file_type::directory}};
   if (NeedDeviceNodes().empty()) {
     ASSERT_EQ(mknod((dir + "/NULL").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    refused.emplace_back("NULL", IsDevice);
+    refused.emplace_back("NULL", fs::file_type::character);
   }
-  for (const auto& [name, is] : refused) {
+  for (const auto& [name, type] : refused) {
     const Rendered r = Render(dir, {"IN.BAS", name}, bounded);
     EXPECT_EQ(r.status, 1) << name;
     EXPECT_TRUE(r.err.starts_with("kov1-render: " + name + ": ")) << r.err;
-    EXPECT_TRUE(Is(dir + "/" + name, is)) << name;
+    EXPECT_EQ(TypeAt(dir + "/" + name), type) << name;
   }
   for (const char* same : {"IN.BAS", "AGAIN.BAS"}) {
     const Rendered r = Render(dir, {"IN.BAS", same});
@@ -88,7 +76,7 @@ TEST(RenderFaults, OnlyPlainFilesAreReplacedAndNeverTheDrawing) {
     EXPECT_EQ(ReadFile(dir + "/IN.BAS"), kDrawing);
   }
   EXPECT_EQ(Render(dir, {"IN.BAS", "LINK.png"}).status, 0);
-  EXPECT_TRUE(Is(dir + "/LINK.png", IsLink));
+  EXPECT_EQ(TypeAt(dir + "/LINK.png"), fs::file_type::symlink);
   EXPECT_TRUE(IsPng(ReadFile(dir + "/REAL.png")));
   // "-" is standard output, byte for byte the file's picture.
   const Rendered piped = Render(dir, {"IN.BAS", "-"});
