@@ -18,14 +18,21 @@ std::string WithoutTrailingSlashes(std::string path) {
 
 // The value of a line XDG_PICTURES_DIR="...", as a path; "" when the line
 // sets something else or is not of that form.
+void SkipBlanks(std::string_view* text) {
+  while (text->starts_with(' ') || text->starts_with('\t')) text->remove_prefix(1);
+}
+
 std::string PicturesSetting(std::string_view line, const std::string& home) {
   constexpr std::string_view kName = "XDG_PICTURES_DIR";
-  while (line.starts_with(' ') || line.starts_with('\t')) line.remove_prefix(1);
+  SkipBlanks(&line);
   if (!line.starts_with(kName)) return "";
   line.remove_prefix(kName.size());
-  while (line.starts_with(' ') || line.starts_with('\t')) line.remove_prefix(1);
-  if (!line.starts_with("=\"")) return "";
-  line.remove_prefix(2);
+  SkipBlanks(&line);
+  if (!line.starts_with('=')) return "";
+  line.remove_prefix(1);
+  SkipBlanks(&line);
+  if (!line.starts_with('"')) return "";
+  line.remove_prefix(1);
   std::string path;
   if (line.starts_with("$HOME")) {
     line.remove_prefix(5);
