@@ -83,7 +83,8 @@ bool EnterPicturesFolder() {
   const std::string home = HomeFolder();
   if (home.empty()) return false;
   const char* config = std::getenv("XDG_CONFIG_HOME");
-  const std::string config_home = config != nullptr && config[0] == '/' ? config : home + "/.config";
+  const std::string config_home =
+      config != nullptr && config[0] == '/' ? config : home + "/.config";
   const std::string folder = PicturesFolder(home, config_home) + "/" + kPicturesSubfolder;
   return MakeFolders(folder) && chdir(folder.c_str()) == 0;
 }

@@ -76,8 +76,8 @@ TEST(PicturesFolderTest, TheMenuStartResumesTheLastDrawingInThePicturesFolder) {
 
   const std::string drawing = "SCREEN 8\r\nline ( 1,  2)-( 3, 2),       14\r\n";
   WriteFile(kov1 + "/image.img", drawing);
-  EditorRun resumed = RunEditor(cwd, FromMainLoop({"snap resumed", "title name", "CTRL-X"}), env,
-                                args);
+  EditorRun resumed =
+      RunEditor(cwd, FromMainLoop({"snap resumed", "title name", "CTRL-X"}), env, args);
   EXPECT_EQ(resumed.status, 0) << resumed.err;
   EXPECT_EQ(resumed.out, "Edit ended.\n");
   EXPECT_EQ(Region(resumed.Pixels("resumed"), 0, 1, 5, 2),
