@@ -33,6 +33,19 @@ fail() {
   exit 1
 }
 
+# As the desktop sees it through the command "$@" (an env ... that sets
+# where it looks): a .bas file is text/x-basic, and kov1 opens it.
+check_file_type() {
+  local type handlers
+  printf 'SCREEN 8\r\n' > "$scratch/house.bas"
+  type=$("$@" gio info -a standard::content-type "$scratch/house.bas" |
+    sed -n 's/^ *standard::content-type: //p')
+  [[ "$type" == text/x-basic ]] || fail "a .bas file is taken for '$type', not text/x-basic"
+  handlers=$("$@" gio mime text/x-basic)
+  grep -q '^Default application for .*: kov1\.desktop$' <<< "$handlers" ||
+    fail "kov1 is not the program for text/x-basic: $handlers"
+}
+
 prefix=$scratch/prefix
 cmake --install "$top/build" --prefix "$prefix" > /dev/null
 
@@ -51,15 +64,8 @@ desktop-file-validate "$desktop" || fail "kov1.desktop is not a valid desktop en
 [[ -f "$prefix/share/mime/packages/kov1.xml" ]] || fail "share/mime/packages/kov1.xml is missing"
 home=$scratch/home
 mkdir "$home"
-printf 'SCREEN 8\r\n' > "$home/house.bas"
-desktop_env=(env LC_ALL=C "PATH=$prefix/bin:$PATH" "XDG_DATA_HOME=$home" "XDG_CONFIG_HOME=$home"
-  "XDG_DATA_DIRS=$prefix/share:/usr/share")
-type=$("${desktop_env[@]}" gio info -a standard::content-type "$home/house.bas" |
-  sed -n 's/^ *standard::content-type: //p')
-[[ "$type" == text/x-basic ]] || fail "a .bas file is taken for '$type', not text/x-basic"
-handlers=$("${desktop_env[@]}" gio mime text/x-basic)
-grep -q '^Default application for .*: kov1\.desktop$' <<< "$handlers" ||
-  fail "kov1 is not the program for text/x-basic: $handlers"
+check_file_type env LC_ALL=C "PATH=$prefix/bin:$PATH" "XDG_DATA_HOME=$home" "XDG_CONFIG_HOME=$home" \
+  "XDG_DATA_DIRS=$prefix/share:/usr/share"
 
 for page in kov1 kov1-render; do
   file=$prefix/share/man/man1/$page.1.gz
@@ -126,16 +132,8 @@ dpkg -L kov1 > "$scratch/installed"
 # user with no settings of their own), the software-centre entry.
 desktop-file-validate /usr/share/applications/kov1.desktop ||
   fail "the installed kov1.desktop is not a valid desktop entry"
-home=$scratch/fresh-home
-mkdir "$home"
-printf 'SCREEN 8\r\n' > "$scratch/house.bas"
-user_env=(env -i "PATH=$PATH" LC_ALL=C "HOME=$home")
-type=$("${user_env[@]}" gio info -a standard::content-type "$scratch/house.bas" |
-  sed -n 's/^ *standard::content-type: //p')
-[[ "$type" == text/x-basic ]] || fail "installed, a .bas file is taken for '$type'"
-handlers=$("${user_env[@]}" gio mime text/x-basic)
-grep -q '^Default application for .*: kov1\.desktop$' <<< "$handlers" ||
-  fail "installed, kov1 is not the program for text/x-basic: $handlers"
+mkdir "$scratch/fresh-home"
+check_file_type env -i "PATH=$PATH" LC_ALL=C "HOME=$scratch/fresh-home"
 appstreamcli validate --no-net /usr/share/metainfo/org.example.kov1.metainfo.xml > /dev/null ||
   fail "the installed software-centre entry does not validate"
 
