@@ -6,11 +6,11 @@
 // The picture is the editor's page after loading FILE, without the editor's
 // help line and border: the shapes and texts on black, 640 x 400 pixels with
 // every screen row shown twice, as the window shows it. --crop keeps the
-// W x H screen pixels from (X, Y) (still every row twice); --scale N (1..16)
-// makes the picture N times larger in both directions. A failure prints one line on
-// standard error and ends with status 1 (2 for bad arguments), leaving OUT
-// as it was: the PNG goes to a temporary file beside OUT that is renamed
-// into place only once it is complete.
+// W x H screen pixels from (X, Y), still every row twice; --scale N (1..16)
+// makes the picture N times larger in both directions. A failure prints one
+// line on standard error and ends with status 1 (2 for bad arguments),
+// leaving OUT as it was: the PNG goes to a temporary file beside OUT that is
+// renamed into place only once it is complete.
 #include <sys/stat.h>
 #include <unistd.h>
 
