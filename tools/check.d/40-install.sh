@@ -15,14 +15,14 @@ set -euo pipefail
 top=$(cd "$1" && pwd)
 scratch=$(mktemp -d)
 installed_here=no
+apt=()
 brought_in=()  # what apt installs along with the package
 cleanup() {
-  if [[ $installed_here == yes ]] && dpkg-query -W kov1 > /dev/null 2>&1; then
-    dpkg --purge kov1 > /dev/null 2>&1 || echo "40-install: could not remove kov1; remove it by hand" >&2
-  fi
-  if ((${#brought_in[@]})); then
-    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${brought_in[@]}" > /dev/null 2>&1 ||
-      echo "40-install: could not remove ${brought_in[*]}; remove them by hand" >&2
+  local remove=("${brought_in[@]}")
+  if [[ $installed_here == yes ]] && dpkg-query -W kov1 > /dev/null 2>&1; then remove+=(kov1); fi
+  if ((${#remove[@]})); then
+    "${apt[@]}" purge "${remove[@]}" > /dev/null 2>&1 ||
+      echo "40-install: could not remove ${remove[*]}; remove them by hand" >&2
   fi
   rm -rf "$scratch"
 }
@@ -113,6 +113,11 @@ if [[ $(id -u) -ne 0 ]]; then
   echo "package: not installed (that needs root); checked with dpkg-deb -c and lintian only"
   exit 0
 fi
+# One check at a time installs the package on this machine (others may run
+# beside it in other work trees); apt waits for a package manager at work.
+exec 9> /run/lock/kov1-package-check
+flock -w 900 9 || fail "another check holds /run/lock/kov1-package-check"
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq)
 if dpkg-query -W -f='${Status}' kov1 2> /dev/null | grep -q 'installed'; then
   echo "package: not installed, a kov1 package is installed on this machine already"
   exit 0
@@ -124,7 +129,7 @@ caches=(/usr/share/applications/mimeinfo.cache /usr/share/mime/mime.cache)
 before=$(md5sum "${caches[@]}" 2> /dev/null || true)
 mapfile -t brought_in < <(apt-get install -s "$deb" | awk '/^Inst / && $2 != "kov1" {print $2}')
 installed_here=yes
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" > "$scratch/apt.log" 2>&1 ||
+"${apt[@]}" install "$deb" > "$scratch/apt.log" 2>&1 ||
   { cat "$scratch/apt.log"; fail "apt-get install $(basename "$deb") failed"; }
 dpkg -L kov1 > "$scratch/installed"
 
@@ -186,7 +191,7 @@ echo "desktop start: the journal is in Pictures/KOV1, nothing else in the home f
 
 # Removed, it leaves none of its files, and the desktop's caches are as
 # they were before it came.
-DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq kov1 > "$scratch/apt.log" 2>&1 ||
+"${apt[@]}" remove kov1 > "$scratch/apt.log" 2>&1 ||
   { cat "$scratch/apt.log"; fail "apt-get remove kov1 failed"; }
 ! dpkg-query -W -f='${Status}' kov1 2> /dev/null | grep -q installed || fail "kov1 is still installed"
 while read -r path; do
