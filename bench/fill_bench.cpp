@@ -18,7 +18,6 @@
 #include "imageformat/format.h"
 #include "imageformat/journal.h"
 #include "runtime/clock.h"
-#include "runtime/files.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ void FillOnce(benchmark::State& state, const std::vector<std::string>& drawing) 
     if (JournalLength() == length) state.SkipWithError("the fill was not recorded");
     JournalCut(length);
   }
-  file_close_all();
+  JournalClose();
   SCREEN(0, 0, 0, 0, 0);
   fs::current_path(fs::temp_directory_path());
   fs::remove_all(dir);

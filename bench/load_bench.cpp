@@ -12,7 +12,6 @@
 #include "editorstate/editor.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
-#include "runtime/files.h"
 #include "screens/load.h"
 
 namespace {
@@ -40,7 +39,6 @@ void BM_Load100kLines(benchmark::State& state) {
     set_pages(1, 1);
     state.ResumeTiming();
     if (!LoadImage(ed, "BIG")) state.SkipWithError("load failed");
-    file_close_all();
   }
   SCREEN(0, 0, 0, 0, 0);
   fs::current_path(fs::temp_directory_path());

@@ -15,7 +15,6 @@
 #include "editor/history.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
-#include "runtime/files.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ void UndoRedo(benchmark::State& state, int last) {
     RedoAction(ed);
   }
   state.counters["history_MB"] = static_cast<double>(HistorySize()) / 1e6;
-  file_close_all();
+  JournalClose();
   SCREEN(0, 0, 0, 0, 0);
   fs::current_path(fs::temp_directory_path());
   fs::remove_all(dir);

@@ -1,7 +1,7 @@
 // The program's error handler: failures of runtime operations arrive here
 // with their error number. It shows a message, and the failed operation
-// then counts as done without effect; callers that must know test
-// ErrorFlag.
+// then counts as done without effect; the operation's result tells its
+// caller that it failed.
 #include <string>
 
 #include "editor/editor_routines.h"
@@ -119,7 +119,6 @@ void InnerHandler(int) {
 
 void EditorErrorHandler(int number) {
   Editor& ed = *g_editor;
-  ed.ErrorFlag = 1;
   if (ed.Started == 0) return;
   set_error_handler(InnerHandler);
   ShowErrorMessage(number);

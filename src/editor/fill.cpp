@@ -13,7 +13,6 @@
 #include "gfx/screen.h"
 #include "imageformat/format.h"
 #include "imageformat/journal.h"
-#include "runtime/files.h"
 #include "runtime/sound.h"
 #include "strokefont/text_state.h"
 
@@ -66,8 +65,7 @@ namespace {
 
 // Draws the journal on page 1 as a load draws it, on a cleared page from a
 // fresh text pen, while page 0 stays shown. False when the journal could not
-// be read (the error handler has told the user). The journal is open for
-// appending again on return, if it can be.
+// be read (the error handler has told the user).
 bool DrawJournalOnPageOne() {
   set_pages(1, 0);
   // Cleared with a filled box rather than CLS, which would also move the
@@ -75,18 +73,9 @@ bool DrawJournalOnPageOne() {
   LINE(0, 0, 639, 199, 0, kLineBoxFilled, 0xFFFF, 0);
   const TextState pen = text_state();
   text_state() = TextState{};
-  bool read = JournalOpenForReading();
-  if (read) {
-    ReadImage({[&read](std::string_view* line) {
-                 const LineRead r = file_next_line(kJournalFile, line);
-                 read = read && r != LineRead::Failed;
-                 return r == LineRead::Line;
-               },
-               [](std::string_view) {}});
-  }
+  const bool drawn = JournalDraw();
   text_state() = pen;
-  const bool reopened = JournalReopen();
-  return read && reopened;
+  return drawn;
 }
 
 }  // namespace

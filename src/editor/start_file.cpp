@@ -9,7 +9,6 @@
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/cp437.h"
-#include "runtime/files.h"
 #include "screens/load.h"
 
 namespace {
@@ -25,10 +24,8 @@ std::string LastPart(const std::string& path) {
 StartFile EnterFileFolder(const CommandLine& line) {
   StartFile file;
   if (!line.has_file) {
-    struct stat st {};
-    if (line.pictures && EnterPicturesFolder() && lstat(kJournalName, &st) == 0) {
-      file = {true, kJournalName, true, true};
-    }
+    // The journal is the file, under no name: what start-up keeps of it is loaded.
+    if (line.pictures && EnterPicturesFolder()) file = {true, "", true, true};
     return file;
   }
   file.given = true;
@@ -51,11 +48,9 @@ void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_jo
   // The "Loading..." box shows over the editor screen while page 0 is drawn.
   PCOPY(0, 1);
   set_pages(1, 1);
-  file_close_all();
   const bool loaded = LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
   ShowPicture();
   if (earlier && loaded) unlink(kept_journal.c_str());
   if (earlier && !loaded) ShowKeptBox(kept_journal);
-  if (file.resume) ed.DrawingName.clear();
   ReadCursorColours(ed);
 }

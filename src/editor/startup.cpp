@@ -19,12 +19,9 @@
 #include "help/help.h"
 #include "imageformat/journal.h"
 #include "runtime/console.h"
-#include "runtime/errors.h"
-#include "runtime/files.h"
 #include "runtime/sound.h"
 #include "runtime/system.h"
 #include "screens/dialogs.h"
-#include "screens/load.h"
 #include "strokefont/stroke_font.h"
 #include "strokefont/text_state.h"
 
@@ -105,13 +102,11 @@ void ShowKeptBox(const std::string& kept) {
 std::string StartUp(Editor& ed, bool opens_earlier) {
   runtime_init();
   InstallErrorHandler(ed);
-  if (SCREEN(8, 4, 2, 0, 0) != 0) raise_error(kErrIllegalFunctionCall);
-  if (ed.ErrorFlag == 1) NoGraphics();
+  if (SCREEN(8, 4, 2, 0, 0) != 0) NoGraphics();
   ed.Started = 1;
   std::string folder = current_directory();
   ed.DriveLetter = folder.substr(0, 1);
   if (!LockFolder()) RefuseSecondEditor();
-  RemoveStaleLoadFile();
   const EarlierJournal earlier = KeepEarlierJournal();
   if (earlier.error != 0) {
     RefuseFolder("      KOV1 cannot keep the image.img of an earlier run in", folder, earlier.error,

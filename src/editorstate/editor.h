@@ -4,7 +4,7 @@
 // or changes the editor's state; the error handler reaches the same record.
 // It holds the cursor and the shape under way, and the program-wide values
 // that the tools, dialogs and screens share (drawing colour, unsaved-work
-// flag, error flag, redraw request). The stroke-font text position and
+// flag, redraw request). The stroke-font text position and
 // colours are the text state of strokefont/text_state.h.
 #pragma once
 
@@ -37,14 +37,9 @@ struct Editor {
   // Program-wide values.
   int DrawColor = 7;
   int Saved = 1;          // 1 while there is no unsaved work
-  int ErrorFlag = 0;      // set to 1 by the error handler
   int Started = 0;        // 1 once the graphics screen is up
   int DprintWritten = 0;  // the text subroutine block is in the journal
   int RedrawRequest = 0;  // a help page has just closed
   // The drawing last saved or loaded, as typed (code page 437); "" when none.
   std::string DrawingName;
 };
-
-// The file number of the user's drawing while it is saved or loaded (the
-// journal's own is in imageformat/journal.h).
-inline constexpr int kUserFile = 2;

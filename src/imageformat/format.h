@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/files.h"
+
 std::string I(long long v);
 std::string S(float v);
 // Blanks from a line of `written` characters to the next print zone.
@@ -54,3 +56,11 @@ struct ReadResult {
 
 // Reads and draws every line on the work page.
 ReadResult ReadImage(const ImageLines& lines);
+
+// ImageLines::next over buffers of whole lines, as file_next_lines hands
+// them out: next_buffer gives the next buffer (Line, End or Failed), and the
+// lines are cut from it one by one. *failed is set when a buffer could not
+// be read; once it is set, by this or by the caller's copy, no further line
+// is given.
+std::function<bool(std::string_view* line)> LinesFromBuffers(
+    std::function<LineRead(std::string_view* lines)> next_buffer, bool* failed);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "gfx/draw.h"
 #include "gfx/screen.h"
@@ -425,4 +426,18 @@ ReadResult ReadImage(const ImageLines& lines) {
     }
   }
   return result;
+}
+
+std::function<bool(std::string_view*)> LinesFromBuffers(
+    std::function<LineRead(std::string_view*)> next_buffer, bool* failed) {
+  return [next_buffer = std::move(next_buffer), failed,
+          buffer = std::string_view()](std::string_view* line) mutable {
+    if (*failed) return false;
+    if (buffer.empty()) {
+      const LineRead read = next_buffer(&buffer);
+      *failed = read == LineRead::Failed;
+      if (read != LineRead::Line) return false;
+    }
+    return take_line(&buffer, line);
+  };
 }

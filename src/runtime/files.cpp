@@ -98,9 +98,8 @@ int open_descriptor(const std::string& path, FileMode mode, int& error) {
   return fd;
 }
 
-// Writes all bytes, continuing after short writes. On failure a regular file
-// is cut back to its length before the call, so no partial line stays in it.
-// Returns 0 or the errno value.
+}  // namespace
+
 int write_all(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -120,6 +119,8 @@ int write_all(int fd, std::string_view bytes) {
   }
   return 0;
 }
+
+namespace {
 
 // Writes out what a buffered file holds; the data is dropped either way, so a
 // failure is reported once.

@@ -22,6 +22,11 @@
 
 constexpr int kMaxFiles = 4;
 
+// What each file number is for: the user's drawing while it is saved,
+// loaded or rendered, and the new journal a load writes beside the journal
+// (which holds its own descriptor and has no number).
+enum : int { kUserFile = 2, kNewJournalFile = 3 };
+
 enum class FileMode { Input, Output, Append };
 enum class FileBuffering { Unbuffered, Buffered };
 
@@ -97,6 +102,10 @@ bool file_close(int number);
 void file_close_all();
 // Flushes every open output file (without closing).
 void file_flush_all();
+// Writes all bytes to a descriptor, going on after short writes. On failure
+// a regular file is cut back to its length before the call, so that none of
+// the bytes stay in it. Returns 0 or the errno value; nothing is reported.
+int write_all(int fd, std::string_view bytes);
 // Deletes a file by name; true on success.
 bool file_delete(std::string_view name);
 bool file_is_open(int number);

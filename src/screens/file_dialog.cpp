@@ -78,21 +78,11 @@ bool IsRegularFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void ReopenJournalForAppending() {
-  file_close_all();
-  JournalReopen();
-}
-
-// Asks about unsaved work, then loads. The journal is open for appending
-// afterwards, whatever happened.
+// Asks about unsaved work, then loads.
 void Load(Editor& ed, const std::string& typed) {
   int answer = kPromptLoad;
   if (ed.Saved == 0) UnsavedPrompt(ed, answer);
-  file_close_all();
-  if (answer == kPromptDeclined) {
-    JournalReopen();
-    return;
-  }
+  if (answer == kPromptDeclined) return;
   if (LoadImage(ed, typed)) BEEP();
 }
 
@@ -108,14 +98,10 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
     f.name[f.pos - 1] = ' ';
   } else if (key == kKeyEsc) {
     ShowPicture();
-    ReopenJournalForAppending();
     return Step::Done;
   } else if (key == kKeyEnter && mode == kDialogSave) {
     if (SaveJournalAs(ed, f.name)) return Step::Done;
-    // Start over with the journal read from its start, drawn on page 1
-    // whatever pages the error handler left.
-    file_close_all();
-    JournalOpenForReading();
+    // Start over, drawn on page 1 whatever pages the error handler left.
     set_pages(1, 1);
     return Step::StartOver;
   } else if (key == kKeyEnter) {
@@ -149,7 +135,6 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
 
 bool SaveJournalAs(Editor& ed, const std::string& typed) {
   PrintSmallBox(4, "     Saving...    ");
-  ed.ErrorFlag = 0;
   std::string path;
   if (!FileSystemName(typed, &path) || IsJournal(path)) {
     raise_error(kErrBadFileName);
@@ -165,7 +150,6 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
     if (regular) unlink(path.c_str());
     return false;
   }
-  ReopenJournalForAppending();
   BEEP();
   ed.Saved = 1;
   ed.DrawingName = trim_file_name(typed);
@@ -183,7 +167,6 @@ bool FileSystemName(const std::string& typed, std::string* name) {
 }
 
 void FileNameDialog(Editor& ed, int mode) {
-  JournalOpenForReading();
   for (;;) {
     NameField field;
     DrawDialog(mode);

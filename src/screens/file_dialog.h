@@ -4,8 +4,7 @@
 // and reads a name of up to 76 characters. In the save mode ENTER copies the
 // journal line for line into the named file; a failure shows its message
 // and starts the dialog over, leaving nothing half-written behind. In the
-// load mode ENTER asks about unsaved work and loads the file. On return the
-// journal is open for appending again.
+// load mode ENTER asks about unsaved work and loads the file.
 #pragma once
 
 #include <string>
@@ -16,7 +15,7 @@ enum : int { kDialogSave = 1, kDialogLoad = 2 };
 
 void FileNameDialog(Editor& ed, int mode);
 
-// Copies the journal (open for input as file 1) into the typed name. False
+// Copies the journal into the typed name. False
 // after a failure, whose message the error handler has shown; a regular
 // file this save began is then removed again, and Saved is left as it was.
 bool SaveJournalAs(Editor& ed, const std::string& typed);

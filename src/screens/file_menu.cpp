@@ -7,7 +7,6 @@
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imageformat/journal.h"
-#include "runtime/files.h"
 #include "screens/dialogs.h"
 #include "screens/editor_screen.h"
 #include "screens/file_dialog.h"
@@ -53,7 +52,6 @@ void DrawItems(int selection) {
 // that a saved drawing still runs, and the next text writes the subroutine
 // block again.
 void NewImage(Editor& ed) {
-  file_close_all();
   JournalStart();
   ed.DprintWritten = 0;
   ed.DrawingName.clear();

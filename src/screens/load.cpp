@@ -1,9 +1,5 @@
 #include "screens/load.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-
 #include "gfx/draw.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
@@ -19,26 +15,16 @@
 
 namespace {
 
-constexpr int kTempFile = 3;
-
-// Reads the opened drawing (file 2) onto page 0, copying its lines into the
-// temporary journal; stops at the first failure. True when every line was
-// read and copied.
+// Reads the opened drawing onto the work page, writing its lines into the
+// new journal; stops at the first failure. True when every line was read
+// and written.
 bool ReadDrawing(ReadResult* result) {
   bool failed = false;
-  std::string_view block;  // lines read but not yet handed out
   ImageLines lines;
-  lines.next = [&failed, &block](std::string_view* line) {
-    if (failed) return false;
-    if (block.empty()) {
-      const LineRead read = file_next_lines(kUserFile, &block);
-      failed = read == LineRead::Failed;
-      if (read != LineRead::Line) return false;
-    }
-    return take_line(&block, line);
-  };
+  lines.next = LinesFromBuffers(
+      [](std::string_view* buffer) { return file_next_lines(kUserFile, buffer); }, &failed);
   lines.copy = [&failed](std::string_view line) {
-    if (!failed) failed = !file_print(kTempFile, line);
+    if (!failed) failed = !JournalNewLine(line);
   };
   *result = ReadImage(lines);
   return !failed;
@@ -46,44 +32,32 @@ bool ReadDrawing(ReadResult* result) {
 
 // Puts everything back after a failed load.
 bool Abandon(const PageCopy& picture, const TextState& text) {
-  file_close_all();
-  unlink(kLoadTempName);
+  if (file_is_open(kUserFile)) file_close(kUserFile);
+  JournalNewDrop();
   copy_page_in(0, picture);
   text_state() = text;
-  JournalReopen();
   return false;
 }
 
 }  // namespace
 
-void RemoveStaleLoadFile() {
-  unlink(kLoadTempName);
-}
-
 bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
   PrintSmallBox(6, "    Loading...    ");
-  ed.ErrorFlag = 0;
   std::string path = file_system_name;
   if (path.empty() && !FileSystemName(typed_name, &path)) {
     raise_error(kErrBadFileName);
-    JournalReopen();
     return false;
   }
   const PageCopy picture = copy_page_out(0);
   const TextState text = text_state();
-  if (!file_open(kUserFile, path, FileMode::Input) ||
-      !file_open(kTempFile, kLoadTempName, FileMode::Output, FileBuffering::Buffered)) {
+  if (!file_open(kUserFile, path, FileMode::Input) || !JournalNewBegin()) {
     return Abandon(picture, text);
   }
   set_pages(0, 1);
   CLS();
   ReadResult result;
-  if (!ReadDrawing(&result) || !file_sync(kTempFile) || !file_close(kTempFile) ||
-      !JournalReplaceBy(kLoadTempName)) {
-    return Abandon(picture, text);
-  }
-  file_close_all();
-  JournalReopen();
+  if (!ReadDrawing(&result) || !JournalNewCommit()) return Abandon(picture, text);
+  file_close(kUserFile);
   ed.DprintWritten = result.had_block ? 1 : 0;
   ed.DrawingName = trim_file_name(typed_name);
 

@@ -6,7 +6,6 @@
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/console.h"
-#include "runtime/files.h"
 #include "runtime/system.h"
 #include "screens/dialogs.h"
 #include "screens/file_dialog.h"
@@ -42,7 +41,6 @@ void DrawPrompt() {
 
 // Both ending paths of the prompt delete the journal.
 [[noreturn]] void EndDiscardingJournal() {
-  file_close_all();
   JournalDelete();
   EndEditor();
 }

@@ -24,7 +24,7 @@ void RecordError(int number) {
 
 std::string JournalBytes() {
   std::ostringstream bytes;
-  bytes << std::ifstream(kJournalName, std::ios::binary).rdbuf();
+  bytes << std::ifstream("image.img", std::ios::binary).rdbuf();
   return bytes.str();
 }
 
@@ -38,6 +38,7 @@ class JournalTest : public ::testing::Test {
     g_errors.clear();
   }
   void TearDown() override {
+    JournalClose();
     file_close_all();
     set_error_handler(previous_);
     std::filesystem::current_path(std::filesystem::temp_directory_path());
@@ -52,8 +53,8 @@ TEST_F(JournalTest, LengthAndCutFollowWholeLinesInARandomRun) {
   for (bool reopened : {false, true}) {
     ASSERT_TRUE(JournalStart());
     if (reopened) {
-      file_close_all();
-      ASSERT_TRUE(JournalReopen());
+      JournalClose();
+      ASSERT_TRUE(JournalUse("image.img", false));
     }
     std::string model = "SCREEN 8\r\n";
     std::vector<long long> line_ends = {0, 10};
@@ -87,7 +88,7 @@ TEST_F(JournalTest, LengthAndCutFollowWholeLinesInARandomRun) {
     }
     EXPECT_EQ(g_errors, std::vector<int>(4, kErrIllegalFunctionCall));
     g_errors.clear();
-    file_close_all();
+    JournalClose();
     EXPECT_EQ(JournalBytes(), model);
   }
 }
@@ -96,7 +97,6 @@ TEST_F(JournalTest, LengthAndCutFollowWholeLinesInARandomRun) {
 TEST_F(JournalTest, CopyToWritesEveryLine) {
   ASSERT_TRUE(JournalStart());
   ASSERT_TRUE(JournalAppendLines({"A", "", "B C"}));
-  ASSERT_TRUE(JournalOpenForReading());
   ASSERT_TRUE(file_open(2, "COPY", FileMode::Output));
   EXPECT_TRUE(JournalCopyTo(2));
   file_close_all();

@@ -285,9 +285,9 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   ASSERT_NE(mkdtemp(dir.data()), nullptr);
   std::string path = dir + "/image.img";
   std::ofstream(path, std::ios::binary) << "SCREEN 8\r\n";
-  ASSERT_TRUE(file_open(kJournalFile, path, FileMode::Append));
+  ASSERT_TRUE(JournalUse(path, false));
   JournalAppendLines(DprintBlockLines());
-  file_close_all();
+  JournalClose();
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -305,9 +305,9 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   const rlimit limit{4000, 4000};
   setrlimit(RLIMIT_FSIZE, &limit);
   set_error_handler(RecordError);
-  file_open(kJournalFile, path, FileMode::Append);
+  JournalUse(path, false);
   const bool written = JournalAppendLines(DprintBlockLines());
-  file_close_all();
+  JournalClose();
   std::_Exit(!written && g_errors == std::vector<int>{kErrDiskFull} ? 0 : 1);
 }
 

@@ -42,17 +42,17 @@ class TextToolTest : public Mode8Test {
     feeding_driver_.wait_for_key = [](int) {};  // the key is already there
     gfx_screen()->driver = &feeding_driver_;
     path_ = ::testing::TempDir() + "text_tool_journal.img";
-    ASSERT_TRUE(file_open(kJournalFile, path_, FileMode::Output));
+    ASSERT_TRUE(JournalUse(path_, true));
   }
   void TearDown() override {
-    file_close_all();
+    JournalClose();
     file_delete(path_);
     gfx_screen()->driver = null_driver_;
     text_state() = TextState{};
     Mode8Test::TearDown();
   }
   std::string Journal() {
-    file_close(kJournalFile);
+    JournalClose();
     std::ostringstream s;
     s << std::ifstream(path_, std::ios::binary).rdbuf();
     return s.str();
@@ -101,8 +101,8 @@ void CountFailure(int) {
 TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
   ErrorHandler previous = set_error_handler(CountFailure);
   g_failures = 0;
-  file_close(kJournalFile);
-  ASSERT_TRUE(file_open(kJournalFile, "/dev/full", FileMode::Append));
+  JournalClose();
+  ASSERT_TRUE(JournalUse("/dev/full", false));
   Editor ed;
   text_state().wx = 20, text_state().wy = 20;
   g_keys = "AB" + kKeyEnter, g_next = 0;
@@ -118,8 +118,8 @@ TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
   EXPECT_EQ(draw_context()->work_page, 0);
   EXPECT_EQ(gfx_screen()->visible_page, 0);
 
-  file_close(kJournalFile);
-  ASSERT_TRUE(file_open(kJournalFile, path_, FileMode::Output));
+  JournalClose();
+  ASSERT_TRUE(JournalUse(path_, true));
   text_state().wx = 20, text_state().wy = 20;
   g_keys = "C" + kKeyEnter, g_next = 0;
   TextTool(ed);

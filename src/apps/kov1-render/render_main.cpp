@@ -49,7 +49,6 @@ constexpr const char* kHelp =
     "More: man kov1-render\n";
 constexpr int kMaxScale = 16;
 constexpr int kFailed = 1, kBadArguments = 2;
-constexpr int kInputFile = 1;
 
 // A part of the 640 x 200 screen, in screen pixels.
 struct Crop {
@@ -244,17 +243,16 @@ int main(int argc, char** argv) {
   if (!ParseArguments(argc, argv, &options, &error)) return Fail(kBadArguments, error);
 
   set_error_handler(KeepFailure);
-  if (!file_open(kInputFile, options.input, FileMode::Input)) {
+  if (!file_open(kUserFile, options.input, FileMode::Input)) {
     return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
   }
   if (!OpenHeadlessScreen()) return Fail(kFailed, "cannot open a headless mode-8 screen");
   text_state() = TextState{};
-  ImageLines lines;
-  lines.next = [](std::string_view* line) {
-    return g_failure == 0 && file_next_line(kInputFile, line) == LineRead::Line;
-  };
-  lines.copy = [](std::string_view) {};
-  ReadImage(lines);
+  bool failed = false;
+  ReadImage(
+      {LinesFromBuffers([](std::string_view* lines) { return file_next_lines(kUserFile, lines); },
+                        &failed),
+       [](std::string_view) {}});
   file_close_all();
   if (g_failure != 0) return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
 
