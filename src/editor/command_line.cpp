@@ -7,7 +7,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kov1 [FILE]\n"
+    "usage: kov1 [--pictures] [FILE]\n"
     "       kov1 --help | --version\n";
 
 constexpr const char* kHelp =
@@ -18,6 +18,9 @@ constexpr const char* kHelp =
     "\n"
     "With FILE, the editor works in FILE's folder (its image.img and the names\n"
     "typed in the file dialog belong there) and opens the drawing FILE.\n"
+    "Without FILE it works in the current folder, or with --pictures in the\n"
+    "folder KOV1 of your pictures folder, where it goes on with the drawing\n"
+    "of the last start (the desktop's menu starts it so).\n"
     "\n"
     "  arrows       move the cursor one pixel\n"
     "  .            start and end a shape, or place text\n"
@@ -34,6 +37,8 @@ constexpr const char* kHelp =
     "A save replaces the file you name only once the whole drawing is on the\n"
     "disk; a folder, device or pipe of that name is refused and left alone.\n"
     "\n"
+    "  --pictures   without FILE, draw in the folder KOV1 of the pictures folder\n"
+    "               (XDG_PICTURES_DIR, else ~/Pictures; made when missing)\n"
     "  --help       show this text\n"
     "  --version    show the name and version\n"
     "\n"
@@ -74,6 +79,8 @@ CommandLine ReadCommandLine(int argc, char** argv) {
       Print(kHelp);
     } else if (!options_end && arg == "--version") {
       Print("kov1 1.00\n");
+    } else if (!options_end && arg == "--pictures") {
+      line.pictures = true;
     } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
       Refuse("unknown option " + Shown(arg));
     } else if (arg.empty()) {

@@ -24,8 +24,11 @@ void MoveCursor(Editor& ed, int dx, int dy);
 void DrawPreview(const Editor& ed);
 void DotKey(Editor& ed);
 
-// Returns where an earlier journal was kept ("" when there was none).
-std::string StartUp(Editor& ed);
+// Returns where an earlier journal was kept ("" when there was none);
+// opens_earlier: that drawing is opened next, so no box tells where it is.
+std::string StartUp(Editor& ed, bool opens_earlier);
+// The box that says where the earlier journal was kept, and how to load it.
+void ShowKeptBox(const std::string& kept);
 [[noreturn]] void MainLoop(Editor& ed);
 
 // The error handler, installed at start-up; it reaches the record given here.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "editor/editor_routines.h"
+#include "editor/pictures_folder.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
@@ -22,7 +23,11 @@ std::string LastPart(const std::string& path) {
 
 StartFile EnterFileFolder(const CommandLine& line) {
   StartFile file;
-  if (!line.has_file) return file;
+  if (!line.has_file) {
+    // The journal is the file, under no name: what start-up keeps of it is loaded.
+    if (line.pictures && EnterPicturesFolder()) file = {true, "", true, true};
+    return file;
+  }
   file.given = true;
   file.name = line.file;
   const size_t slash = line.file.find_last_of('/');
@@ -36,12 +41,16 @@ StartFile EnterFileFolder(const CommandLine& line) {
 }
 
 void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_journal) {
-  if (!file.given) return;
-  const std::string& name = file.is_journal && !kept_journal.empty() ? kept_journal : file.name;
+  // A journal with nothing drawn in it was not kept: there is nothing to resume.
+  if (!file.given || (file.resume && kept_journal.empty())) return;
+  const bool earlier = file.is_journal && !kept_journal.empty();
+  const std::string& name = earlier ? kept_journal : file.name;
   // The "Loading..." box shows over the editor screen while page 0 is drawn.
   PCOPY(0, 1);
   set_pages(1, 1);
-  LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
+  const bool loaded = LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
   ShowPicture();
+  if (earlier && loaded) unlink(kept_journal.c_str());
+  if (earlier && !loaded) ShowKeptBox(kept_journal);
   ReadCursorColours(ed);
 }

@@ -92,7 +92,14 @@ std::string ShortFolder(const std::string& folder) {
 
 }  // namespace
 
-std::string StartUp(Editor& ed) {
+void ShowKeptBox(const std::string& kept) {
+  MessageBox("                  * Earlier drawing kept *", "",
+             "      KOV1 found an image.img from an earlier run",
+             "      in this folder and kept it as " + kept,
+             "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
+}
+
+std::string StartUp(Editor& ed, bool opens_earlier) {
   runtime_init();
   InstallErrorHandler(ed);
   if (SCREEN(8, 4, 2, 0, 0) != 0) NoGraphics();
@@ -121,12 +128,8 @@ std::string StartUp(Editor& ed) {
              "      KOV1 has created a temporary file on the " + ed.DriveLetter,
              "      drive. If the disk in this drive can be",
              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
-  if (!kept.empty()) {
-    MessageBox("                  * Earlier drawing kept *", "",
-               "      KOV1 found an image.img from an earlier run",
-               "      in this folder and kept it as " + kept,
-               "      so that no work is lost. Load it with CTRL-S", "      to go on drawing it.");
-  }
+  // An earlier drawing about to be opened needs no word on where it was kept.
+  if (!kept.empty() && !opens_earlier) ShowKeptBox(kept);
   set_pages(0, 0);
   return kept;
 }

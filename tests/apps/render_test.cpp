@@ -63,18 +63,23 @@ bool ReadPng(const fs::path& path, Picture* picture) {
   return png_image_finish_read(&png, nullptr, picture->rgb.data(), 0, nullptr) != 0;
 }
 
-// Every pixel of the PNG against the page: each page row on 2 * scale rows,
-// each pixel on scale columns.
-::testing::AssertionResult Shows(const fs::path& path, const Page& page, int scale) {
+struct Crop {
+  int x = 0, y = 0, width = 640, height = 200;
+};
+
+// Every pixel of the PNG against the cropped page: each page row on
+// 2 * scale rows, each pixel on scale columns.
+::testing::AssertionResult Shows(const fs::path& path, const Page& page, int scale,
+                                 Crop crop = {}) {
   Picture p;
   if (!ReadPng(path, &p)) return ::testing::AssertionFailure() << "no readable PNG";
-  if (p.width != 640 * scale || p.height != 400 * scale) {
+  if (p.width != crop.width * scale || p.height != 2 * crop.height * scale) {
     return ::testing::AssertionFailure() << "size " << p.width << "x" << p.height;
   }
   for (int y = 0; y < p.height; ++y) {
     for (int x = 0; x < p.width; ++x) {
-      const int v =
-          page.px[static_cast<size_t>(y / (2 * scale)) * 640 + static_cast<size_t>(x / scale)];
+      const int v = page.px[static_cast<size_t>(crop.y + y / (2 * scale)) * 640 +
+                            static_cast<size_t>(crop.x + x / scale)];
       const uint8_t* got =
           &p.rgb[(static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)) *
                  3];
@@ -179,6 +184,21 @@ TEST_F(RenderTest, ScaleEnlargesBothDirections) {
   }
 }
 
+// A crop keeps its part of the page, rows still doubled, at any scale; the
+// screen's last column and row can be reached.
+TEST_F(RenderTest, CropKeepsAPartOfThePage) {
+  const std::string in = Write("shapes.bas", kShapes);
+  const std::vector<std::pair<Crop, int>> cases = {
+      {{28, 4, 16, 5}, 16}, {{0, 0, 1, 1}, 1}, {{630, 190, 10, 10}, 3}, {{0, 0, 640, 200}, 1}};
+  for (const auto& [crop, scale] : cases) {
+    const std::string box = std::to_string(crop.x) + "," + std::to_string(crop.y) + "," +
+                            std::to_string(crop.width) + "," + std::to_string(crop.height);
+    Result r = Render({in, Out(), "--crop", box, "--scale", std::to_string(scale)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Shows(Out(), ShapesPage(), scale, crop)) << box << " at " << scale;
+  }
+}
+
 TEST_F(RenderTest, EmptyDrawingsAreBlackWithoutHelpLineOrBorder) {
   Page black;
   for (const char* bytes : {"SCREEN 8\r\n", ""}) {
@@ -269,12 +289,24 @@ TEST_F(RenderTest, FailuresWriteNothing) {
       {{in, Out(), "extra"}, 2},
       {{in, Out(), "--scale"}, 2},
       {{in, Out(), "--scale", "0"}, 2},
-      {{in, Out(), "--scale", "9"}, 2},
+      {{in, Out(), "--scale", "17"}, 2},
+      {{in, Out(), "--scale", "02"}, 2},
+      {{in, Out(), "--scale", "+2"}, 2},
       {{in, Out(), "--scale", "2.5"}, 2},
       {{in, Out(), "--scale", "x"}, 2},
       {{in, Out(), "--scale", ""}, 2},
       {{in, Out(), "--scale", "2", "--scale", "2"}, 2},
       {{in, Out(), "--size", "2"}, 2},
+      {{in, Out(), "--crop"}, 2},
+      {{in, Out(), "--crop", "0,0,16"}, 2},
+      {{in, Out(), "--crop", "0,0,16,8,"}, 2},
+      {{in, Out(), "--crop", "0,0,0,8"}, 2},
+      {{in, Out(), "--crop", "-1,0,16,8"}, 2},
+      {{in, Out(), "--crop", "630,0,11,8"}, 2},
+      {{in, Out(), "--crop", "0,193,16,8"}, 2},
+      {{in, Out(), "--crop", "0, 0,16,8"}, 2},
+      {{in, Out(), "--crop", "0,0,99999999999999999999,8"}, 2},
+      {{in, Out(), "--crop", "0,0,8,8", "--crop", "0,0,8,8"}, 2},
       {{missing, Out()}, 1},
       {{(dir_ / "folder").string(), Out()}, 1},
       {{(dir_ / "fifo").string(), Out()}, 1},

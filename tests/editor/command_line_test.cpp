@@ -29,7 +29,7 @@ TEST(CommandLineTest, OptionsAnswerWithoutTouchingTheFolder) {
     int status;
     std::string out, err;  // out: its start only
   };
-  const std::string usage = "usage: kov1 [FILE]\n       kov1 --help | --version\n";
+  const std::string usage = "usage: kov1 [--pictures] [FILE]\n       kov1 --help | --version\n";
   const Case cases[] = {
       {{"--help"}, 0, usage + "\n", ""},
       {{"some.bas", "--help"}, 0, usage + "\n", ""},
@@ -105,10 +105,12 @@ TEST(CommandLineTest, TheJournalAsFileOpensTheEarlierDrawing) {
   std::string dir = NewFolder();
   const std::string earlier = "SCREEN 8\r\nline ( 1,  2)-( 3, 4),       7\r\n";
   WriteFile(dir + "/image.img", earlier);
-  // The last ENTER closes the box that says the earlier drawing was kept.
-  EditorRun run = RunEditor(dir, FromMainLoop({"ENTER", "CTRL-X"}), {}, {dir + "/image.img"});
+  // No box says where it was kept, and no copy stays: it is opened anyway.
+  EditorRun run = RunEditor(dir, FromMainLoop({"snap opened", "CTRL-X"}), {}, {dir + "/image.img"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.File("image.img.1"), earlier);
+  EXPECT_EQ(run.out, "Edit ended.\n");
+  EXPECT_EQ(Region(run.Pixels("opened"), 98, 99, 4, 2), (std::vector<std::string>{"....", "...."}));
+  EXPECT_FALSE(run.Exists("image.img.1"));
   EXPECT_EQ(run.File("image.img"), earlier);
 }
 

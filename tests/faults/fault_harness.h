@@ -55,7 +55,7 @@ struct Step {
 Launch Traced(const std::string& trace_path);
 // The steps of a traced run from the first call whose line holds `from`
 // to the first after it that holds `until`, or to the end (the process's
-// exit left out).
+// exit and the calls for memory, entropy and clocks left out).
 std::vector<Step> StepsFrom(const std::string& trace_path, const std::string& from,
                             const std::string& until = "");
 // Runs killed with SIGKILL as they enter the step / with the step failing

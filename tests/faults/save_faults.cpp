@@ -99,13 +99,11 @@ TEST(SaveFaults, AKillAtAnyStepLeavesTheOldFileOrTheNew) {
 
 // A failed call anywhere in a save leaves the old file and nothing else,
 // and the work unsaved, or the save succeeds whole; writes fail as at a
-// file-size limit. (Calls for memory are left alone.)
+// file-size limit.
 TEST(SaveFaults, AFailureAtAnyStepLeavesTheOldFileOrTheNewAndSaysWhich) {
   REQUIRE(NeedStrace());
   int steps = 0, failed_saves = 0, whole = 0;
   for (const Step& step : SaveSteps(", \"GOOD\")")) {
-    if (step.call == "brk" || step.call.starts_with("mmap") || step.call.starts_with("munmap"))
-      continue;
     const SaveOverGood f;
     const EditorRun run = f.Run(FailAt(step, step.call == "write" ? "EFBIG" : "EIO"));
     EXPECT_TRUE(OldOrNew(f)) << "failed at " << step.line;

@@ -1,15 +1,16 @@
 // kov1-render: draws a saved drawing on a headless screen, reading it as the
 // editor's loader does, and writes the picture as a PNG file.
 //
-//   kov1-render FILE OUT.png [--scale N]
+//   kov1-render FILE OUT.png [--crop X,Y,W,H] [--scale N]
 //
 // The picture is the editor's page after loading FILE, without the editor's
 // help line and border: the shapes and texts on black, 640 x 400 pixels with
-// every screen row shown twice, as the window shows it; --scale N (1..8)
-// makes it N times larger in both directions. A failure prints one line on
-// standard error and ends with status 1 (2 for bad arguments), leaving OUT
-// as it was: the PNG goes to a temporary file beside OUT that is renamed
-// into place only once it is complete. "-" as OUT writes the PNG to
+// every screen row shown twice, as the window shows it. --crop keeps the
+// W x H screen pixels from (X, Y), still every row twice; --scale N (1..16)
+// makes the picture N times larger in both directions. A failure prints one
+// line on standard error and ends with status 1 (2 for bad arguments),
+// leaving OUT as it was: the PNG goes to a temporary file beside OUT that is
+// renamed into place only once it is complete. "-" as OUT writes the PNG to
 // standard output; an OUT that is not a regular file, or that is FILE
 // itself, is refused.
 #include <sys/stat.h>
@@ -36,16 +37,35 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: kov1-render FILE OUT.png [--scale N]";
-constexpr const char* kOutputHelp =
+constexpr const char* kUsage = "usage: kov1-render FILE OUT.png [--crop X,Y,W,H] [--scale N]";
+constexpr const char* kHelp =
+    "\n"
+    "Draws the saved KOV1 drawing FILE as the editor shows it, without its help\n"
+    "line and border, and writes it to OUT.png: 640 x 400 pixels, every one of\n"
+    "the screen's 200 rows twice.\n"
+    "\n"
+    "  --crop X,Y,W,H  only the W x H screen pixels from column X, row Y\n"
+    "                  (the picture is then W x 2H pixels)\n"
+    "  --scale N       N times larger in both directions, N from 1 to 16\n"
+    "  --help          show this text\n"
+    "\n"
     "OUT.png may be - for standard output. An existing OUT.png must be a regular\n"
     "file (a symbolic link is written through); it is replaced once the picture\n"
-    "is complete.";
+    "is complete.\n"
+    "\n"
+    "More: man kov1-render\n";
+constexpr int kMaxScale = 16;
 constexpr std::string_view kStandardOutput = "-";
 constexpr int kFailed = 1, kBadArguments = 2;
 
+// A part of the 640 x 200 screen, in screen pixels.
+struct Crop {
+  int x = 0, y = 0, width = 640, height = 200;
+};
+
 struct Options {
   std::string input, output;
+  Crop crop;
   int scale = 1;
 };
 
@@ -69,23 +89,56 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-bool ParseScale(const char* text, int* scale) {
-  if (text == nullptr || text[0] < '1' || text[0] > '8' || text[1] != '\0') return false;
-  *scale = text[0] - '0';
+// A whole number written in plain digits, no sign and no leading zero,
+// up to `most`; the text after it is left in *text.
+bool ParseWhole(std::string_view* text, int most, int* value) {
+  const std::string_view t = *text;
+  size_t n = 0;
+  long v = 0;
+  while (n < t.size() && t[n] >= '0' && t[n] <= '9' && v <= most) v = v * 10 + (t[n++] - '0');
+  if (n == 0 || v > most || (n > 1 && t[0] == '0')) return false;
+  *value = static_cast<int>(v);
+  text->remove_prefix(n);
   return true;
+}
+
+bool ParseScale(const char* text, int* scale) {
+  std::string_view t = text == nullptr ? "" : text;
+  return ParseWhole(&t, kMaxScale, scale) && t.empty() && *scale >= 1;
+}
+
+// "X,Y,W,H": a part of at least one pixel that lies wholly on the screen.
+bool ParseCrop(const char* text, Crop* crop) {
+  std::string_view t = text == nullptr ? "" : text;
+  int* fields[] = {&crop->x, &crop->y, &crop->width, &crop->height};
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0 && !t.starts_with(',')) return false;
+    if (i > 0) t.remove_prefix(1);
+    if (!ParseWhole(&t, 640, fields[i])) return false;
+  }
+  return t.empty() && crop->width >= 1 && crop->height >= 1 && crop->x + crop->width <= 640 &&
+         crop->y + crop->height <= 200;
 }
 
 bool ParseArguments(int argc, char** argv, Options* o, std::string* error) {
   std::vector<std::string> names;
-  bool scale_given = false;
+  bool scale_given = false, crop_given = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (arg == "--scale") {
       if (scale_given) return Refuse(error, "--scale is given twice");
-      if (!ParseScale(i + 1 < argc ? argv[i + 1] : nullptr, &o->scale)) {
-        return Refuse(error, "--scale needs a whole number from 1 to 8");
+      if (!ParseScale(value, &o->scale)) {
+        return Refuse(error, "--scale needs a whole number from 1 to 16");
       }
       scale_given = true;
+      ++i;
+    } else if (arg == "--crop") {
+      if (crop_given) return Refuse(error, "--crop is given twice");
+      if (!ParseCrop(value, &o->crop)) {
+        return Refuse(error, "--crop needs X,Y,W,H: a part of the 640 x 200 screen");
+      }
+      crop_given = true;
       ++i;
     } else if (arg.starts_with("--")) {
       return Refuse(error, "unknown option " + Shown(arg) + "; " + kUsage);
@@ -156,21 +209,21 @@ bool OpenHeadlessScreen() {
   return s != nullptr && s->bytes_per_pixel == 1;
 }
 
-// Page 0 as the window shows it (each row scanline_size times), enlarged
-// `scale` times, with the screen's palette.
-IndexedImage PagePicture(int scale) {
+// The crop of page 0 as the window shows it (each row scanline_size times),
+// enlarged `scale` times, with the screen's palette.
+IndexedImage PagePicture(const Crop& crop, int scale) {
   const GfxScreen* s = gfx_screen();
   IndexedImage image;
-  image.width = s->width * scale;
-  image.height = s->height * s->scanline_size * scale;
+  image.width = crop.width * scale;
+  image.height = crop.height * s->scanline_size * scale;
   image.pixels.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
   image.colours.assign(s->palette, s->palette + 256);
   const size_t width = static_cast<size_t>(image.width);
   uint8_t* out = image.pixels.data();
-  for (int y = 0; y < s->height; ++y) {
+  for (int y = crop.y; y < crop.y + crop.height; ++y) {
     const uint8_t* row = s->pages[0] + static_cast<size_t>(y) * static_cast<size_t>(s->pitch);
     uint8_t* first = out;
-    for (int x = 0; x < s->width; ++x) {
+    for (int x = crop.x; x < crop.x + crop.width; ++x) {
       for (int i = 0; i < scale; ++i) *out++ = row[x];
     }
     for (int i = 1; i < s->scanline_size * scale; ++i, out += width) {
@@ -237,7 +290,7 @@ bool WriteReplacing(const std::string& path, const std::string& png, std::string
 int main(int argc, char** argv) {
   runtime_init();
   if (argc == 2 && std::string_view(argv[1]) == "--help") {
-    std::printf("%s\n%s\n", kUsage, kOutputHelp);
+    std::printf("%s\n%s", kUsage, kHelp);
     return 0;
   }
   Options options;
@@ -266,7 +319,7 @@ int main(int argc, char** argv) {
   }
 
   std::string png;
-  if (!EncodePng(PagePicture(options.scale), &png, &error) ||
+  if (!EncodePng(PagePicture(options.crop, options.scale), &png, &error) ||
       !(to_stdout ? WriteToStandardOutput(png, &error)
                   : WriteReplacing(options.output, png, &error))) {
     return Fail(kFailed, (to_stdout ? "standard output" : Shown(options.output)) + ": " + error);

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   const StartFile file = EnterFileFolder(line);
   register_standard_backends();
   Editor ed;
-  const std::string kept = StartUp(ed);
+  const std::string kept = StartUp(ed, file.is_journal);
   LoadStartFile(ed, file, kept);
   MainLoop(ed);
 }
