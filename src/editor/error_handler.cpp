@@ -1,7 +1,8 @@
 // The program's error handler: failures of runtime operations arrive here
 // with their error number. It shows a message, and the failed operation
 // then counts as done without effect; the operation's result tells its
-// caller that it failed.
+// caller that it failed. A file that may not be used, or is no plain file,
+// gets a message that names it.
 #include <string>
 
 #include "editor/editor_routines.h"
@@ -9,6 +10,7 @@
 #include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
+#include "runtime/cp437.h"
 #include "runtime/errors.h"
 #include "runtime/sound.h"
 #include "runtime/system.h"
@@ -17,6 +19,8 @@
 namespace {
 
 Editor* g_editor = nullptr;
+
+constexpr const char* kErrorTitle = "                      * ERROR *";
 
 struct Message {
   int number;
@@ -101,11 +105,88 @@ void CatchAllBox() {
   }
 }
 
-void ShowErrorMessage(int number) {
+// Failures of a named file: what happened, the name, and what to do.
+struct FileMessage {
+  const char* what;
+  const char* todo[2];
+};
+
+const FileMessage kNoPermission = {"      You are not allowed to use this file:",
+                                   {"      Its owner has not given you the right to. Use",
+                                    "      another file, or ask the owner to allow it."}};
+const FileMessage kNoNewFile = {"      You are not allowed to make files in the folder",
+                                {"      so nothing was saved, and no file changed. Save",
+                                 "      your drawing in another folder."}};
+const FileMessage kReadOnlyFile = {"      This file is on a disk that can only be read:",
+                                   {"      Nothing was written to it. Save your drawing",
+                                    "      on another disk or in another folder."}};
+const FileMessage kReadOnlyFolder = {"      This folder is on a disk that can only be read:",
+                                     {"      Nothing was written to it. Save your drawing",
+                                      "      on another disk or in another folder."}};
+const FileMessage kAFolder = {"      This name is a folder, not a file:",
+                              {"      Type the name of a file instead; for a file in",
+                               "      this folder, type the folder, a / and the name."}};
+const FileMessage kNotAFile = {"      This name is a device or a pipe, not a file:",
+                               {"      KOV1 reads and writes plain files only, and has",
+                                "      left this one alone. Type the name of a file."}};
+const FileMessage kInUse = {
+    "      This file cannot be used just now:",
+    {"      Another program may be using it. Try again, or", "      use another file."}};
+
+const FileMessage& MessageFor(const ErrorSubject& s) {
+  switch (s.fault) {
+    case FileFault::NoPermission:
+      return s.folder ? kNoNewFile : kNoPermission;
+    case FileFault::ReadOnly:
+      return s.folder ? kReadOnlyFolder : kReadOnlyFile;
+    case FileFault::Folder:
+      return kAFolder;
+    case FileFault::NotAFile:
+      return kNotAFile;
+    default:
+      return kInUse;
+  }
+}
+
+// A file-system name as a message line shows it, indented like the other
+// lines: in code page 437, control bytes as ?, and of a long name its end.
+std::string NameLine(const std::string& name) {
+  constexpr size_t kWidth = 50;
+  std::string shown = utf8_to_cp437(name);
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  }
+  if (shown.size() > kWidth) shown = "..." + shown.substr(shown.size() - (kWidth - 3));
+  return "      " + shown;
+}
+
+void ShowFileMessage(const ErrorSubject& subject) {
+  const FileMessage& m = MessageFor(subject);
+  MessageBox(kErrorTitle, "", m.what, NameLine(subject.name), m.todo[0], m.todo[1]);
+}
+
+// A load writes the new journal before it replaces the old one; when the
+// disk has no room for it, the load fails and the drawing stays.
+void ShowLoadDiskFull() {
+  MessageBox(kErrorTitle, "", "      The drawing could not be loaded: the disk has",
+             "      no room for the editor's copy of it, image.img.",
+             "      Your drawing on the screen was kept. Make room",
+             "      on the disk, then load it again.");
+}
+
+void ShowErrorMessage(const Editor& ed, int number) {
+  const ErrorSubject& subject = error_subject();
+  if (number == kErrDiskFull && ed.Loading == 1) {
+    ShowLoadDiskFull();
+    return;
+  }
+  if ((number == kErrPermissionDenied || number == kErrPathFileAccess) && !subject.name.empty()) {
+    ShowFileMessage(subject);
+    return;
+  }
   for (const Message& m : kMessages) {
     if (m.number == number) {
-      MessageBox("                      * ERROR *", "", m.lines[0], m.lines[1], m.lines[2],
-                 m.lines[3]);
+      MessageBox(kErrorTitle, "", m.lines[0], m.lines[1], m.lines[2], m.lines[3]);
       return;
     }
   }
@@ -121,7 +202,7 @@ void EditorErrorHandler(int number) {
   Editor& ed = *g_editor;
   if (ed.Started == 0) return;
   set_error_handler(InnerHandler);
-  ShowErrorMessage(number);
+  ShowErrorMessage(ed, number);
   PCOPY(0, 1);
   if (ed.Stage != 1) set_pages(0, 0);
   set_error_handler(EditorErrorHandler);

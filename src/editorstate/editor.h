@@ -40,6 +40,7 @@ struct Editor {
   int Started = 0;        // 1 once the graphics screen is up
   int DprintWritten = 0;  // the text subroutine block is in the journal
   int RedrawRequest = 0;  // a help page has just closed
+  int Loading = 0;        // 1 while a drawing is read in: a failure then fails the load
   // The drawing last saved or loaded, as typed (code page 437); "" when none.
   std::string DrawingName;
 };

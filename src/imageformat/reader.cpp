@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "gfx/draw.h"
 #include "gfx/screen.h"
@@ -148,20 +150,24 @@ void normalise(std::string_view line, std::string* s) {
   }
 }
 
-// Later tests override earlier ones: a ",B" anywhere makes a box, a ",BF"
-// anywhere a filled box.
+// Later tests override earlier ones. In a LINE statement a ",B" anywhere
+// makes a box, a ",BF" anywhere a filled box; any other statement that
+// holds them (DIM x, B or a LINE after IF ... THEN) draws no box.
 Kind classify(const std::string& s) {
-  Kind kind = s.starts_with("LINE") ? kLine : kNoKind;
-  for (size_t i = 0; i + 1 < s.size(); ++i) {
-    if (s[i] != ',' || s[i + 1] != 'B') continue;
-    if (i + 2 < s.size() && s[i + 2] == 'F') {
-      kind = kFilledBox;
-      break;
+  Kind kind = kNoKind;
+  if (s.starts_with("LINE")) {
+    kind = kLine;
+    for (size_t i = 0; i + 1 < s.size(); ++i) {
+      if (s[i] != ',' || s[i + 1] != 'B') continue;
+      if (i + 2 < s.size() && s[i + 2] == 'F') {
+        kind = kFilledBox;
+        break;
+      }
+      kind = kBox;
     }
-    kind = kBox;
   }
   if (s.starts_with("CIRCLE")) kind = kEllipse;
-  if (s.starts_with("PAINT(")) kind = kPaint;
+  if (s.starts_with("PAINT")) kind = kPaint;
   return kind;
 }
 
@@ -189,15 +195,70 @@ void draw_ellipse(const std::string& s) {
   draw_ellipse(x, y, radius, colour, VAL(field(s, c3 + 3, len)));
 }
 
-// "PAINT(x,y),colour,border"; without the border, the colour is the border.
+// s without a blank outside its string literals.
+std::string without_blanks(std::string_view s) {
+  std::string out;
+  bool quoted = false;
+  for (char c : s) {
+    if (c == '"') quoted = !quoted;
+    if (c != ' ' || quoted) out.push_back(c);
+  }
+  return out;
+}
+
+// A number as VAL reads it whole: sign, digits, point, exponent.
+bool is_number(std::string_view t) {
+  size_t i = t.starts_with('-') || t.starts_with('+') ? 1 : 0, digits = 0;
+  auto skip_digits = [&] {
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) ++digits;
+  };
+  skip_digits();
+  if (i < t.size() && t[i] == '.') ++i, skip_digits();
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'E' || t[i] == 'D')) {
+    i += i + 1 < t.size() && (t[i + 1] == '-' || t[i + 1] == '+') ? 2 : 1;
+    digits = 0;
+    skip_digits();
+    if (digits == 0) return false;
+  }
+  return i == t.size();
+}
+
+// "PAINT (x, y)[, [colour][, [border]]]", read by its brackets and commas
+// with every blank removed, so that any spacing reads as QuickBASIC reads
+// it. An omitted colour is the foreground colour, an omitted border the
+// paint colour. A field that is no plain number (a variable, a tile string)
+// cannot be read, and the line draws nothing.
 void draw_paint(const std::string& s) {
-  const Pos len = static_cast<Pos>(s.size());
-  Pos r = instr(s, 1, ')'), c1 = instr(s, 1, ','), c2 = instr(s, r + 2, ',');
-  int x = whole_val(field(s, 7, c1 - 1)), y = whole_val(field(s, c1 + 1, r - 1));
-  int colour = whole_val(field(s, r + 2, c2 > 0 ? c2 - 1 : len));
-  int border = c2 > 0 ? whole_val(field(s, c2 + 1, len)) : colour;
-  PAINT(as_float(x), as_float(y), static_cast<uint32_t>(colour), static_cast<uint32_t>(border), {},
-        0, kCoordPoint);
+  const std::string c = without_blanks(s);
+  const size_t comma = c.find(','), close = c.find(')');
+  if (!c.starts_with("PAINT(") || comma == std::string::npos || close == std::string::npos ||
+      close < comma) {
+    return;
+  }
+  std::vector<std::string_view> fields = {std::string_view(c).substr(6, comma - 6),
+                                          std::string_view(c).substr(comma + 1, close - comma - 1)};
+  std::string_view rest = std::string_view(c).substr(close + 1);
+  if (!rest.empty() && !rest.starts_with(',')) return;
+  while (!rest.empty()) {
+    rest.remove_prefix(1);
+    const size_t next = std::min(rest.find(','), rest.size());
+    fields.push_back(rest.substr(0, next));
+    rest.remove_prefix(next);
+  }
+  if (fields.size() > 4) return;  // a background: for tiles only
+  fields.resize(4);               // x, y, colour, border: absent ones are omitted
+  if (!is_number(fields[0]) || !is_number(fields[1])) return;
+  int flags = kCoordPoint;
+  for (const int i : {2, 3}) {
+    if (fields[i].empty())
+      flags |= i == 2 ? kColourOmitted : kBorderOmitted;
+    else if (!is_number(fields[i]))
+      return;
+  }
+  PAINT(static_cast<float>(VAL(fields[0])), static_cast<float>(VAL(fields[1])),
+        static_cast<uint32_t>(whole_val(fields[2])), static_cast<uint32_t>(whole_val(fields[3])),
+        {}, 0, flags);
 }
 
 void draw_corners(const std::string& s, int kind) {
@@ -357,8 +418,7 @@ void draw_pending(const std::string& pending, TextState& text) {
 // The lines of a text group as the editor writes them, with plain
 // non-negative numbers, read at once as the rules read them: blanks inside
 // quotes stay, "Fcolor =  7" becomes "FCOLOR= 7", "wx =  12" "WX= 12" and
-// "gosub Dprint" "GOSUBDPRINT". A text holding ",B" once upper-cased gives
-// its line the kind box, so such a line takes the rules.
+// "gosub Dprint" "GOSUBDPRINT".
 bool read_written_text_line(std::string_view line, std::string* pending, TextState& text) {
   Scan in{line.data(), line.data() + line.size()};
   int v;
@@ -366,7 +426,6 @@ bool read_written_text_line(std::string_view line, std::string* pending, TextSta
     if (!line.ends_with('"') || line.size() < 16) return false;
     std::string upper(line.substr(15, line.size() - 16));
     upper_case(upper);
-    if (upper.find(",B") != std::string::npos) return false;
     *pending = std::move(upper);
   } else if (in.literal("Fcolor =  ")) {
     if (!in.number(&v) || !in.at_end()) return false;

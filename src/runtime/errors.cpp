@@ -9,6 +9,8 @@
 namespace {
 
 ErrorHandler g_handler = nullptr;
+const ErrorSubject kNoSubject;
+const ErrorSubject* g_subject = &kNoSubject;
 
 // True when the folder that would hold path exists.
 bool parent_folder_exists(const char* path) {
@@ -34,7 +36,20 @@ ErrorHandler current_error_handler() {
 }
 
 void raise_error(int number) {
-  if (g_handler) g_handler(number);
+  raise_error(FileFailure{number, {}});
+}
+
+void raise_error(const FileFailure& failure) {
+  if (!g_handler) return;
+  // A failure inside the handler has its own subject until it is handled.
+  const ErrorSubject* outer = g_subject;
+  g_subject = &failure.subject;
+  g_handler(failure.number);
+  g_subject = outer;
+}
+
+const ErrorSubject& error_subject() {
+  return *g_subject;
 }
 
 int error_number_for_errno(int err, const char* path) {
@@ -60,11 +75,30 @@ int error_number_for_errno(int err, const char* path) {
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR:
     case ETXTBSY:
     case EBUSY:
       return kErrPermissionDenied;
+    case EISDIR:
+      return kErrPathFileAccess;
     default:
       return kErrDeviceIo;
   }
+}
+
+FileFault file_fault_for_errno(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return FileFault::NoPermission;
+    case EROFS:
+      return FileFault::ReadOnly;
+    case EISDIR:
+      return FileFault::Folder;
+    default:
+      return FileFault::Other;
+  }
+}
+
+FileFailure file_failure(int err, const std::string& path) {
+  return {error_number_for_errno(err, path.c_str()), {path, false, file_fault_for_errno(err)}};
 }

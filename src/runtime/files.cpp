@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "runtime/errors.h"
+#include "runtime/replace_file.h"
 
 namespace {
 
@@ -22,10 +23,11 @@ struct OpenFile {
   FileMode mode = FileMode::Input;
   FileBuffering buffering = FileBuffering::Unbuffered;
   std::string path;
-  std::string data;     // input: bytes read ahead; output: bytes not yet written
-  size_t pos = 0;       // input: where the next line starts in data
-  bool at_end = false;  // input: the descriptor has nothing more to give
-  size_t unsynced = 0;  // buffered output: bytes written since disk writes were started
+  std::string data;       // input: bytes read ahead; output: bytes not yet written
+  size_t pos = 0;         // input: where the next line starts in data
+  bool at_end = false;    // input: the descriptor has nothing more to give
+  size_t unsynced = 0;    // buffered output: bytes written since disk writes were started
+  Replacement replacing;  // FileMode::Replace: the temporary file written (owns fd)
 };
 
 std::array<OpenFile, kMaxFiles + 1> g_files;  // slot 0 unused
@@ -33,6 +35,15 @@ std::array<OpenFile, kMaxFiles + 1> g_files;  // slot 0 unused
 bool fail(int number) {
   raise_error(number);
   return false;
+}
+
+bool fail(const FileFailure& failure) {
+  raise_error(failure);
+  return false;
+}
+
+bool fail_errno(int err, const std::string& path) {
+  return fail(file_failure(err, path));
 }
 
 OpenFile* slot(int number) {
@@ -59,40 +70,41 @@ OpenFile* file_in_mode(int number, bool input) {
   return f;
 }
 
-// The error number of an input that is not a regular file.
-int not_a_file_error(const struct stat& st) {
-  return S_ISDIR(st.st_mode) ? kErrPermissionDenied : kErrDeviceIo;
+// The failure of an input that is not a regular file.
+FileFailure not_a_file(const std::string& path, const struct stat& st) {
+  return {kErrPathFileAccess,
+          {path, false, S_ISDIR(st.st_mode) ? FileFault::Folder : FileFault::NotAFile}};
 }
 
 // Opens without ever waiting: an input must be a regular file, and an output
 // that cannot be written at once (a FIFO without a reader) fails. Returns the
-// descriptor, or -1 with the error number in error.
-int open_descriptor(const std::string& path, FileMode mode, int& error) {
+// descriptor, or -1 with *failure set.
+int open_descriptor(const std::string& path, FileMode mode, FileFailure* failure) {
   constexpr int kCommon = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (mode != FileMode::Input) {
     const int how = mode == FileMode::Output ? O_TRUNC : O_APPEND;
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | how | kCommon, 0666);
-    if (fd < 0) error = error_number_for_errno(errno, path.c_str());
+    if (fd < 0) *failure = file_failure(errno, path);
     return fd;
   }
   // Checked before opening too, so that opening a device has no side effect.
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) {
-    error = error_number_for_errno(errno, path.c_str());
+    *failure = file_failure(errno, path);
     return -1;
   }
   if (!S_ISREG(st.st_mode)) {
-    error = not_a_file_error(st);
+    *failure = not_a_file(path, st);
     return -1;
   }
   const int fd = open(path.c_str(), O_RDONLY | kCommon);
   if (fd < 0) {
-    error = error_number_for_errno(errno, path.c_str());
+    *failure = file_failure(errno, path);
     return -1;
   }
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
-    error = not_a_file_error(st);
+    *failure = not_a_file(path, st);
     return -1;
   }
   return fd;
@@ -139,7 +151,7 @@ bool flush(OpenFile& f) {
   }
 #endif
   f.data.clear();  // keeps its storage for the next lines
-  return err == 0 || fail(error_number_for_errno(err, f.path.c_str()));
+  return err == 0 || fail_errno(err, f.path);
 }
 
 // Reads more of an input file. False after a read error, which is reported
@@ -158,7 +170,7 @@ bool fill(OpenFile& f) {
   f.at_end = true;
   if (n == 0) return true;
   f.data.clear();
-  return fail(error_number_for_errno(errno, f.path.c_str()));
+  return fail_errno(errno, f.path);
 }
 
 // Finds the next line of an input file, without its line end, as `length`
@@ -210,12 +222,13 @@ bool write_lines(int number, const Append& append) {
   std::string lines;
   append(lines);
   const int err = write_all(f->fd, lines);
-  return err == 0 || fail(error_number_for_errno(err, f->path.c_str()));
+  return err == 0 || fail_errno(err, f->path);
 }
 
-// The byte at offset in the file at path (the file is open for writing
-// only); -1 when it cannot be read.
-int byte_at(const std::string& path, long long offset) {
+// The byte at offset in the file an output file writes (it is open for
+// writing only); -1 when it cannot be read.
+int byte_at(const OpenFile& f, long long offset) {
+  const std::string& path = f.mode == FileMode::Replace ? f.replacing.temp : f.path;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return -1;
   unsigned char byte = 0;
@@ -237,10 +250,13 @@ bool file_open(int number, std::string_view name, FileMode mode, FileBuffering b
   if (f->fd >= 0) return fail(kErrFileAlreadyOpen);
   std::string path = trim_file_name(name);
   if (path.empty() || path.find('\0') != std::string::npos) return fail(kErrBadFileName);
-  int error = 0;
-  const int fd = open_descriptor(path, mode, error);
-  if (fd < 0) return fail(error);
-  *f = OpenFile{fd, mode, buffering, std::move(path), {}, 0, false};
+  FileFailure failure;
+  Replacement replacing;
+  const int fd = mode != FileMode::Replace                   ? open_descriptor(path, mode, &failure)
+                 : replace_begin(path, &replacing, &failure) ? replacing.fd
+                                                             : -1;
+  if (fd < 0) return fail(failure);
+  *f = OpenFile{fd, mode, buffering, std::move(path), {}, 0, false, 0, std::move(replacing)};
   return true;
 }
 
@@ -325,7 +341,7 @@ long long file_length(int number) {
   if (f == nullptr) return -1;
   struct stat st {};
   if (fstat(f->fd, &st) != 0) {
-    fail(error_number_for_errno(errno, f->path.c_str()));
+    fail_errno(errno, f->path);
     return -1;
   }
   return static_cast<long long>(st.st_size) + static_cast<long long>(f->data.size());
@@ -336,13 +352,13 @@ bool file_cut(int number, long long length) {
   if (size < 0) return false;
   OpenFile& f = *slot(number);
   if (!flush(f)) return false;
-  if (length < 0 || length > size || (length > 0 && byte_at(f.path, length - 1) != '\n')) {
+  if (length < 0 || length > size || (length > 0 && byte_at(f, length - 1) != '\n')) {
     return fail(kErrIllegalFunctionCall);
   }
   // A file opened for output writes where it stands, not at its end.
   if (ftruncate(f.fd, static_cast<off_t>(length)) != 0 ||
       lseek(f.fd, static_cast<off_t>(length), SEEK_SET) < 0) {
-    return fail(error_number_for_errno(errno, f.path.c_str()));
+    return fail_errno(errno, f.path);
   }
   return true;
 }
@@ -354,7 +370,21 @@ bool file_sync(int number) {
   if (!flush(*f)) return false;
   // Pipes and devices cannot be synced; that is no failure.
   if (fsync(f->fd) == 0 || errno == EINVAL || errno == EROFS) return true;
-  return fail(error_number_for_errno(errno, f->path.c_str()));
+  return fail_errno(errno, f->path);
+}
+
+bool file_commit(int number) {
+  OpenFile* f = file_in_mode(number, false);
+  if (f == nullptr) return false;
+  if (f->mode != FileMode::Replace) return fail(kErrBadFileMode);
+  OpenFile committing = std::exchange(*f, OpenFile{});
+  const int err = write_all(committing.fd, committing.data);
+  FileFailure failure;
+  if (err != 0) {
+    replace_abandon(&committing.replacing);
+    return fail_errno(err, committing.path);
+  }
+  return replace_commit(&committing.replacing, &failure) || fail(failure);
 }
 
 bool file_close(int number) {
@@ -362,9 +392,13 @@ bool file_close(int number) {
   if (f == nullptr) return false;
   // The slot is free before the handler can run, which may close files itself.
   OpenFile closing = std::exchange(*f, OpenFile{});
+  if (closing.mode == FileMode::Replace) {
+    replace_abandon(&closing.replacing);
+    return true;
+  }
   int err = closing.mode == FileMode::Input ? 0 : write_all(closing.fd, closing.data);
   if (close(closing.fd) != 0 && err == 0 && errno != EINTR) err = errno;
-  return err == 0 || fail(error_number_for_errno(err, closing.path.c_str()));
+  return err == 0 || fail_errno(err, closing.path);
 }
 
 void file_close_all() {
@@ -383,7 +417,7 @@ void file_flush_all() {
 bool file_delete(std::string_view name) {
   const std::string path = trim_file_name(name);
   if (path.empty() || path.find('\0') != std::string::npos) return fail(kErrBadFileName);
-  return unlink(path.c_str()) == 0 || fail(error_number_for_errno(errno, path.c_str()));
+  return unlink(path.c_str()) == 0 || fail_errno(errno, path);
 }
 
 bool file_is_open(int number) {

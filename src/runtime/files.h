@@ -11,6 +11,8 @@
 // process loses no finished line; a buffered file reports a write failure
 // when its data is flushed or it is closed, at the latest, and starts the
 // disk writes of what it has written as it goes, for the sync at its end.
+// A file opened to replace the named one is written to a temporary file
+// beside it that takes the name only at file_commit (replace_file.h).
 #pragma once
 
 #include <bit>
@@ -27,7 +29,8 @@ constexpr int kMaxFiles = 4;
 // (which holds its own descriptor and has no number).
 enum : int { kUserFile = 2, kNewJournalFile = 3 };
 
-enum class FileMode { Input, Output, Append };
+// Replace: output that takes the file's name only once complete.
+enum class FileMode { Input, Output, Append, Replace };
 enum class FileBuffering { Unbuffered, Buffered };
 
 // Returns true on success; on failure the error handler has run.
@@ -96,7 +99,12 @@ long long file_length(int number);
 bool file_cut(int number, long long length);
 // Flushes and syncs a buffered file; true on success.
 bool file_sync(int number);
-// Closes one file; true when all its data reached the file.
+// Puts a file opened with FileMode::Replace, complete and synced, in the
+// named file's place, and closes it; true on success. On failure the named
+// file is as it was.
+bool file_commit(int number);
+// Closes one file; true when all its data reached the file. A Replace file
+// that was not committed is thrown away, and the named file stays as it was.
 bool file_close(int number);
 // Closes every open file.
 void file_close_all();

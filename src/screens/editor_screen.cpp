@@ -17,8 +17,13 @@ void DrawEditorHelpLine(bool capital_help) {
                                 "shape. Press F1 for help.");
 }
 
-void DrawEditorScreen(bool capital_help) {
-  CLS();
+void DrawEditorFrame(bool capital_help) {
+  LINE(0, 194, 639, 199, 0, kLineBoxFilled, 0xFFFF, 0);
   DrawEditorHelpLine(capital_help);
   LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
+}
+
+void DrawEditorScreen(bool capital_help) {
+  CLS();
+  DrawEditorFrame(capital_help);
 }

@@ -1,9 +1,6 @@
 // The file-name dialog and the save.
 #include "screens/file_dialog.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "gfx/draw.h"
@@ -73,11 +70,6 @@ std::string WaitNameKey(Editor& ed, NameField& f) {
   }
 }
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 // Asks about unsaved work, then loads.
 void Load(Editor& ed, const std::string& typed) {
   int answer = kPromptLoad;
@@ -140,16 +132,14 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
     raise_error(kErrBadFileName);
     return false;
   }
-  if (!file_open(kUserFile, path, FileMode::Output, FileBuffering::Buffered)) return false;
-  bool regular = IsRegularFile(path);
-  bool copied = JournalCopyTo(kUserFile) && file_sync(kUserFile);
-  // Closed exactly once: a failing close has reported itself and freed the
-  // file number, and closing again would report a second failure.
-  copied = file_close(kUserFile) && copied;
-  if (!copied) {
-    if (regular) unlink(path.c_str());
+  // The named file takes the copy only once all of it is on disk; until
+  // then, and after any failure, it is as it was.
+  if (!file_open(kUserFile, path, FileMode::Replace, FileBuffering::Buffered)) return false;
+  if (!JournalCopyTo(kUserFile)) {
+    file_close(kUserFile);
     return false;
   }
+  if (!file_commit(kUserFile)) return false;
   BEEP();
   ed.Saved = 1;
   ed.DrawingName = trim_file_name(typed);

@@ -3,7 +3,7 @@
 // FileNameDialog draws its box in 8 x 8 text cells near the top of page 1
 // and reads a name of up to 76 characters. In the save mode ENTER copies the
 // journal line for line into the named file; a failure shows its message
-// and starts the dialog over, leaving nothing half-written behind. In the
+// and starts the dialog over, leaving the named file as it was. In the
 // load mode ENTER asks about unsaved work and loads the file.
 #pragma once
 
@@ -15,9 +15,10 @@ enum : int { kDialogSave = 1, kDialogLoad = 2 };
 
 void FileNameDialog(Editor& ed, int mode);
 
-// Copies the journal into the typed name. False
-// after a failure, whose message the error handler has shown; a regular
-// file this save began is then removed again, and Saved is left as it was.
+// Copies the journal into the typed name, through a temporary file that
+// replaces the named one only when complete. False after a failure, whose
+// message the error handler has shown; the named file is then as it was,
+// and Saved is left as it was.
 bool SaveJournalAs(Editor& ed, const std::string& typed);
 
 // The file-system name of a typed name: trailing blanks removed, code page

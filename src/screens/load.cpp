@@ -39,9 +39,7 @@ bool Abandon(const PageCopy& picture, const TextState& text) {
   return false;
 }
 
-}  // namespace
-
-bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
+bool Load(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
   PrintSmallBox(6, "    Loading...    ");
   std::string path = file_system_name;
   if (path.empty() && !FileSystemName(typed_name, &path)) {
@@ -62,8 +60,16 @@ bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& fil
   ed.DrawingName = trim_file_name(typed_name);
 
   ResetTextPen();
-  DrawEditorHelpLine(false);
-  LINE(0, 0, 639, 193, 0, kLineBox, 0xFFFF, kColourOmitted);
+  DrawEditorFrame(false);
   ShowPicture();
   return true;
+}
+
+}  // namespace
+
+bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
+  ed.Loading = 1;
+  const bool loaded = Load(ed, typed_name, file_system_name);
+  ed.Loading = 0;
+  return loaded;
 }

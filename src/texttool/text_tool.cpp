@@ -44,9 +44,15 @@ void RefuseChar(const TextEntry& e) {
   DrawAt(e.start_x, e.start_y, e.buffer);
 }
 
+// Bytes that would harm the saved program: a line feed splits the
+// statement over two lines, and byte 26 (Ctrl-Z) or 0 ends a file for many
+// older tools reading it.
+bool HarmsTheProgram(char c) {
+  return c == '\n' || c == '\x1A' || c == '\0';
+}
+
 void TypeChar(TextEntry& e, char c) {
-  // A line feed would split the recorded statement over two journal lines.
-  if (e.position > kBufferLength || e.typing_x > kLastCellX || c == '\n') {
+  if (e.position > kBufferLength || e.typing_x > kLastCellX || HarmsTheProgram(c)) {
     RefuseChar(e);
     return;
   }

@@ -252,8 +252,8 @@ TEST_F(RenderTest, PaintLinesFillUpToTheirBorder) {
                                "PAINT(53,12),14\r\n"
                                "PAINT(\r\n"
                                "PAINT(50\r\n"
-                               "PAINT(40,12)\r\n"
-                               "PAINT(40,12),,\r\n"
+                               "PAINT(40,12),0\r\n"
+                               "PAINT(40,12),,,\r\n"
                                "paint ( 99999999999,  5),  1,  1\r\n"
                                "PAINT(-1,5),1,2\r\n"
                                "PAINT(5,1e40),1,2\r\n");

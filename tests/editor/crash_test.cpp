@@ -42,13 +42,6 @@ bool WaitUntil(const std::function<bool()>& done, int seconds) {
   return true;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 size_t CountLines(const std::string& path) {
   std::string all = ReadFile(path);
   size_t n = 0;

@@ -1,30 +1,36 @@
 #include "editor_run.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ReadAll(const std::string& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
-}  // namespace
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const std::vector<std::string>& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
 
 std::string EditorRun::File(const std::string& name) const {
-  return ReadAll(dir + "/" + name);
+  return ReadFile(dir + "/" + name);
 }
 
 bool EditorRun::Exists(const std::string& name) const {
@@ -46,31 +52,17 @@ std::string NewFolder() {
   return name.data();
 }
 
-EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& script,
-                    const std::vector<std::string>& env, const std::vector<std::string>& args) {
-  EditorRun run;
-  run.dir = dir;
-  std::string script_path = dir + "/../" + fs::path(dir).filename().string() + ".script";
-  {
-    std::ofstream out(script_path);
-    for (const std::string& line : script) out << line << "\n";
-  }
-  std::string out_path = script_path + ".out", err_path = script_path + ".err";
-  std::vector<char*> argv{const_cast<char*>(KOV1_PATH)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
+int RunProgram(const std::vector<std::string>& argv, const std::string& dir,
+               const std::vector<std::string>& env, const Launch& launch,
+               const std::string& out_path, const std::string& err_path) {
+  std::vector<char*> args;
+  for (const std::string& a : launch.wrapper) args.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(127);
-    setenv("TRVGFX", "script", 1);
-    setenv("TRVGFX_SCRIPT", script_path.c_str(), 1);
-    setenv("TRVGFX_SNAPSHOTS", dir.c_str(), 1);
-    uid_t uid = getuid();
     for (const std::string& e : env) {
-      if (e.starts_with("@uid=")) {
-        uid = static_cast<uid_t>(std::stoul(e.substr(5)));
-        continue;
-      }
       size_t eq = e.find('=');
       if (eq == std::string::npos)
         unsetenv(e.c_str());
@@ -81,15 +73,58 @@ EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& scri
     int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(in, 0), dup2(out, 1), dup2(err, 2);
-    if (uid != getuid() && setuid(uid) != 0) _exit(127);
-    execv(KOV1_PATH, argv.data());
+    if (launch.file_size_limit >= 0) {
+      const rlim_t bytes = static_cast<rlim_t>(launch.file_size_limit);
+      const rlimit limit{bytes, bytes};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
+    if (launch.uid >= 0 && setuid(static_cast<uid_t>(launch.uid)) != 0) _exit(127);
+    execvp(args[0], args.data());
     _exit(127);
   }
   int status = 0;
-  waitpid(pid, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadAll(out_path);
-  run.err = ReadAll(err_path);
+  if (launch.kill_after_us >= 0) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::microseconds(launch.kill_after_us);
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() >= deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+  } else {
+    waitpid(pid, &status, 0);
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+EditorRun RunEditor(const std::string& dir, const std::vector<std::string>& script,
+                    const std::vector<std::string>& env, const std::vector<std::string>& args,
+                    const Launch& launch) {
+  EditorRun run;
+  run.dir = dir;
+  std::string script_path = dir + "/../" + fs::path(dir).filename().string() + ".script";
+  {
+    std::ofstream out(script_path);
+    for (const std::string& line : script) out << line << "\n";
+  }
+  std::vector<std::string> settings = {"TRVGFX=script", "TRVGFX_SCRIPT=" + script_path,
+                                       "TRVGFX_SNAPSHOTS=" + dir};
+  Launch how = launch;
+  for (const std::string& e : env) {
+    if (e.starts_with("@uid="))
+      how.uid = std::stoi(e.substr(5));
+    else
+      settings.push_back(e);
+  }
+  std::vector<std::string> argv = {KOV1_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::string out_path = script_path + ".out", err_path = script_path + ".err";
+  run.status = RunProgram(argv, dir, settings, how, out_path, err_path);
+  run.out = ReadFile(out_path);
+  run.err = ReadFile(err_path);
   return run;
 }
 
@@ -129,6 +164,34 @@ std::vector<std::string> Region(const std::vector<unsigned char>& pixels, int x,
     rows.push_back(row);
   }
   return rows;
+}
+
+bool MessageBoxShown(const std::vector<unsigned char>& pixels) {
+  using Rows = std::vector<std::string>;
+  return Region(pixels, 99, 99, 3, 2) == Rows{"...", ".77"} &&
+         Region(pixels, 500, 170, 2, 2) == Rows{"7.", ".."};
+}
+
+std::pair<int, int> LineExtent(const std::vector<unsigned char>& pixels, int line) {
+  int first = -1, last = -1, y0 = 105 + 7 * (line - 1);
+  for (int x = 101; x < 500; ++x) {
+    for (int y = y0; y < y0 + 5; ++y) {
+      const size_t at = static_cast<size_t>(y) * 640 + static_cast<size_t>(x);
+      if (at >= pixels.size() || pixels[at] != 0) continue;
+      if (first < 0) first = x;
+      last = x;
+    }
+  }
+  return {first, last};
+}
+
+bool ShowsLineOf(const std::vector<unsigned char>& pixels, int line, const std::string& text) {
+  const size_t from = text.find_first_not_of(' '), to = text.find_last_not_of(' ');
+  const auto [first, last] = LineExtent(pixels, line);
+  if (from == std::string::npos) return first < 0;
+  const int first_cell = 105 + 7 * static_cast<int>(from),
+            last_cell = 105 + 7 * static_cast<int>(to);
+  return first >= first_cell && first < first_cell + 7 && last >= last_cell && last < last_cell + 7;
 }
 
 std::string CrLf(const std::vector<std::string>& lines) {

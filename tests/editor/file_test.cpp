@@ -15,12 +15,6 @@ using Rows = std::vector<std::string>;
 const std::string kLine1 = "line ( 2,  33)-( 12, 33),    7";
 const std::string kLine2 = "line ( 12,  33)-( 22, 33),   7";
 
-Lines Join(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 const Lines kDrawLine = {".", "RIGHT * 10", "."};
 Lines SaveAs(const std::string& name) {
   return {"CTRL-S", "ENTER", "text \"" + name + "\"", "ENTER"};
@@ -31,25 +25,6 @@ Lines LoadFrom(const std::string& name) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// The message box is up: its body at (100, 100)-(500, 170) on the shown page.
-bool MessageBoxShown(const std::vector<unsigned char>& px) {
-  return Region(px, 99, 99, 3, 2) == Rows{"...", ".77"} &&
-         Region(px, 500, 170, 2, 2) == Rows{"7.", ".."};
-}
-
-// First and last column of the dark text on a message line (1-6), or -1.
-std::pair<int, int> LineExtent(const std::vector<unsigned char>& px, int line) {
-  int first = -1, last = -1, y0 = 105 + 7 * (line - 1);
-  for (int x = 101; x < 500; ++x) {
-    for (int y = y0; y < y0 + 5; ++y) {
-      if (px[static_cast<size_t>(y) * 640 + x] != 0) continue;
-      if (first < 0) first = x;
-      last = x;
-    }
-  }
-  return {first, last};
 }
 
 }  // namespace
@@ -98,15 +73,16 @@ TEST(SaveTest, NamesWithControlBytesAreRefusedAndLettersBecomeUtf8) {
   EXPECT_EQ(run.File("caf\xC3\xA9"), CrLf({"SCREEN 8", kLine1}));
 }
 
-TEST(SaveTest, FullDiskShowsItsMessageAndTheWorkStaysUnsaved) {
+// A device is no file to save in: it is refused with a message box that
+// names it (Esc closes it), left alone, and the work stays unsaved.
+TEST(SaveTest, ADeviceIsRefusedByNameAndTheWorkStaysUnsaved) {
   EditorRun run =
       RunEditor(FromMainLoop(Join({kDrawLine,
                                    {"CTRL-S", "ENTER", "text \"/dev/full\"", "ENTER", "snap full",
-                                    "ENTER", "ESC", "CTRL-X", "snap prompt"}})));
+                                    "ESC", "ESC", "CTRL-X", "snap prompt"}})));
   auto px = run.Pixels("full");
   EXPECT_TRUE(MessageBoxShown(px));
-  EXPECT_EQ(LineExtent(px, 6), std::make_pair(-1, -1));  // number 61: the last line is empty
-  EXPECT_EQ(LineExtent(px, 5).first, 147);
+  EXPECT_EQ(LineExtent(px, 4), std::make_pair(147, 207));  // "/DEV/FULL" after six blanks
   // Ctrl-X now asks before the work is lost.
   EXPECT_EQ(Region(run.Pixels("prompt"), 329, 149, 3, 3), (Rows{"77.", "77.", "..."}));
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
@@ -115,13 +91,13 @@ TEST(SaveTest, FullDiskShowsItsMessageAndTheWorkStaysUnsaved) {
   EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
-TEST(SaveTest, FailedSaveRemovesItsIncompleteFileAndStartsOver) {
-  // A folder as the name fails at once with the catch-all box.
+TEST(SaveTest, AnUncommonFailureShowsTheCatchAllBoxAndStartsOver) {
+  // A link that leads round in a circle fails with the catch-all box.
   std::string dir = NewFolder();
-  ASSERT_EQ(mkdir((dir + "/DIR").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("LOOP", (dir + "/LOOP").c_str()), 0);
   EditorRun run =
       RunEditor(dir, FromMainLoop(Join({kDrawLine,
-                                        {"CTRL-S", "ENTER", "text \"DIR\"", "ENTER", "snap box",
+                                        {"CTRL-S", "ENTER", "text \"LOOP\"", "ENTER", "snap box",
                                          "LEFT", "snap exit", "RIGHT", "snap ignore", "ENTER",
                                          "snap again", "text \"OK\"", "ENTER", "CTRL-X"}})));
   EXPECT_EQ(run.status, 0) << run.err;
@@ -151,10 +127,10 @@ TEST(SaveTest, FailedSaveRemovesItsIncompleteFileAndStartsOver) {
 
 TEST(SaveTest, ExitInTheCatchAllBoxEndsAtOnceKeepingTheJournal) {
   std::string dir = NewFolder();
-  ASSERT_EQ(mkdir((dir + "/DIR").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("LOOP", (dir + "/LOOP").c_str()), 0);
   EditorRun run = RunEditor(
       dir, FromMainLoop(
-               Join({kDrawLine, {"CTRL-S", "ENTER", "text \"DIR\"", "ENTER", "LEFT", "ENTER"}})));
+               Join({kDrawLine, {"CTRL-S", "ENTER", "text \"LOOP\"", "ENTER", "LEFT", "ENTER"}})));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", kLine1}));
@@ -191,6 +167,16 @@ TEST(LoadTest, HandWrittenDrawingLoadsAndBecomesTheJournal) {
   EXPECT_EQ(Region(px, 200, 20, 3, 1), (Rows{"..."}));  // inside the unended block
   EXPECT_EQ(Region(px, 0, 193, 2, 1), (Rows{"FF"}));    // the border drawn again
   EXPECT_FALSE(run.Exists("image.img.load"));
+}
+
+// A fill that reached the screen's edges leaves nothing under the frame:
+// the help line's rows are as the live editor shows them.
+TEST(LoadTest, TheHelpLineIsDrawnOnClearedRows) {
+  std::string dir = NewFolder();
+  WriteFile(dir + "/FILLED", "SCREEN 8\r\npaint (5,5),4\r\n");
+  EditorRun run = RunEditor(dir, FromMainLoop(Join({LoadFrom("FILLED"), {"snap loaded"}})));
+  EXPECT_EQ(Region(run.Pixels("loaded"), 0, 192, 6, 8),
+            (Rows{"F44444", "FFFFFF", "......", ".7...7", ".7...7", ".7...7", ".7...7", "..777."}));
 }
 
 TEST(LoadTest, ASavedDrawingLoadedAndSavedAgainIsIdentical) {

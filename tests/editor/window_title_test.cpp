@@ -12,12 +12,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Join(const std::vector<Lines>& parts) {
-  Lines all;
-  for (const Lines& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 const std::string kName = "Caf\xC3\xA9.bas";  // é is typed as code page 437's 0x82
 
 Lines Save(const std::string& name) {

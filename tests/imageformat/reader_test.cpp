@@ -149,6 +149,45 @@ TEST_F(ReaderTest, HandWrittenLines) {
   EXPECT_TRUE(PageMatches(0, 1, 0, {".......", ".22222.", ".2...2.", ".22222.", "......."}));
 }
 
+// A paint line reads alike however it is spaced, with QuickBASIC's omitted
+// colours; one whose fields are no numbers draws nothing.
+TEST_F(ReaderTest, PaintLinesAreReadByTheirDelimiters) {
+  const std::vector<std::string> kFilled = {".....", ".777.", ".747.", ".777.", "....."};
+  for (const char* paint :
+       {"paint (2,2),4,7", "paint (2,2)  ,4,7", "paint   (2,2),4,7", "PAINT ( 2 , 2 ) , 4 , 7",
+        "paint ( 2,  2),           4,            7", "Paint(2.4,1.6),4.4,7"}) {
+    ClearPage();
+    Read({"LINE (1,1)-(3,3),7,B", paint});
+    EXPECT_TRUE(PageMatches(0, 0, 0, kFilled)) << paint;
+  }
+  // Omitted: the colour is the foreground (15), the border the colour.
+  ClearPage();
+  Read({"LINE (1,1)-(3,3),7,B", "PAINT (2,2), , 7"});
+  EXPECT_TRUE(PageMatches(0, 0, 0, {".....", ".777.", ".7F7.", ".777.", "....."}));
+  ClearPage();
+  Read({"LINE (1,1)-(3,3),4,B", "PAINT (2,2),4"});
+  EXPECT_EQ(LitIn(4), 9u);
+  for (const char* unread :
+       {"PAINT (2,2), c, 7", "PAINT (x,2),4", "PAINT (2,2),4,7,CHR$(0)", "PAINT (2,2),\"AB\"",
+        "PAINT STEP (2,2),4", "PAINT (2,2) 4", "PAINTER, 4"}) {
+    ClearPage();
+    Read({unread});
+    EXPECT_EQ(LitIn(0), 0u) << unread;
+  }
+}
+
+// Only a LINE statement draws a box: other statements that hold ",B" or
+// ",BF" draw nothing, even in colour 0 over a drawing.
+TEST_F(ReaderTest, OnlyLineStatementsDrawBoxes) {
+  for (const char* line :
+       {"DIM x, B", "LOCATE 5, B", "PUT (20, 20), buf, PSET", "DECLARE SUB S (a$, B$)",
+        "IF a THEN LINE (3,1)-(4,2), 0, BF", "PrintFlarp$ = \"1,BF\"", "X = 1 ,B"}) {
+    LINE(0, 0, 9, 4, 7, kLineBoxFilled, 0xFFFF, 0);
+    Read({line});
+    EXPECT_EQ(LitIn(7), 50u) << line;
+  }
+}
+
 TEST_F(ReaderTest, TextGroupInAnyOrderDrawsAtItsPosition) {
   const std::vector<std::string> ab = {
       "..4....4444.", ".4.4...4...4", ".4.4...4444.", "44444..4...4",

@@ -10,7 +10,9 @@
 // makes the picture N times larger in both directions. A failure prints one
 // line on standard error and ends with status 1 (2 for bad arguments),
 // leaving OUT as it was: the PNG goes to a temporary file beside OUT that is
-// renamed into place only once it is complete.
+// renamed into place only once it is complete. "-" as OUT writes the PNG to
+// standard output; an OUT that is not a regular file, or that is FILE
+// itself, is refused.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +31,7 @@
 #include "png/png_write.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "runtime/replace_file.h"
 #include "runtime/system.h"
 #include "strokefont/text_state.h"
 
@@ -46,8 +49,13 @@ constexpr const char* kHelp =
     "  --scale N       N times larger in both directions, N from 1 to 16\n"
     "  --help          show this text\n"
     "\n"
+    "OUT.png may be - for standard output. An existing OUT.png must be a regular\n"
+    "file (a symbolic link is written through); it is replaced once the picture\n"
+    "is complete.\n"
+    "\n"
     "More: man kov1-render\n";
 constexpr int kMaxScale = 16;
+constexpr std::string_view kStandardOutput = "-";
 constexpr int kFailed = 1, kBadArguments = 2;
 
 // A part of the 640 x 200 screen, in screen pixels.
@@ -147,15 +155,28 @@ bool ParseArguments(int argc, char** argv, Options* o, std::string* error) {
 }
 
 // The drawing is read with the editor's own file functions, as a load
-// reads it; a failure is kept here by number.
-int g_failure = 0;
+// reads it; the first failure is kept here.
+FileFailure g_failure;
 
 void KeepFailure(int number) {
-  if (g_failure == 0) g_failure = number;
+  if (g_failure.number == 0) g_failure = {number, error_subject()};
 }
 
-std::string FailureText(int number) {
-  switch (number) {
+std::string PermissionText(const ErrorSubject& s) {
+  const std::string where =
+      s.folder ? "no new file can be made in the folder " + Shown(s.name) : "";
+  switch (s.fault) {
+    case FileFault::NoPermission:
+      return s.folder ? "permission denied: " + where : "permission denied";
+    case FileFault::ReadOnly:
+      return s.folder ? "read-only file system: " + where : "on a read-only file system";
+    default:
+      return "in use";
+  }
+}
+
+std::string FailureText(const FileFailure& f) {
+  switch (f.number) {
     case kErrFileNotFound:
       return "no such file";
     case kErrPathNotFound:
@@ -164,10 +185,16 @@ std::string FailureText(int number) {
       return "not a usable file name";
     case kErrTooManyFiles:
       return "too many open files";
+    case kErrDiskFull:
+      return "no room on the disk, or past the file-size limit";
     case kErrPermissionDenied:
-      return "a folder, or not readable";
+      return PermissionText(f.subject);
+    case kErrPathFileAccess:
+      return f.subject.fault == FileFault::Folder
+                 ? "a folder"
+                 : "not a regular file (a device, FIFO or socket); left alone";
     default:
-      return "not a regular file, or it cannot be read";
+      return "it cannot be read or written";
   }
 }
 
@@ -206,28 +233,56 @@ IndexedImage PagePicture(const Crop& crop, int scale) {
   return image;
 }
 
-// Writes the PNG to a temporary file next to `path` and renames it into
-// place once it is complete and on disk.
-bool WriteAtomically(const std::string& path, const IndexedImage& image, std::string* error) {
-  std::string temp = path + ".tmp-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return Refuse(error, std::strerror(errno));
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) {
-    *error = std::strerror(errno);
-    close(fd);
-    unlink(temp.c_str());
-    return false;
-  }
-  bool ok = WritePng(file, image, error);
-  if (ok && (std::fflush(file) != 0 || fsync(fd) != 0)) ok = Refuse(error, std::strerror(errno));
-  if (std::fclose(file) != 0 && ok) ok = Refuse(error, std::strerror(errno));
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = Refuse(error, std::strerror(errno));
-  if (!ok) unlink(temp.c_str());
+// True when the two names stand for one file.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// The PNG file's bytes; false with the reason when it cannot be made.
+bool EncodePng(const IndexedImage& image, std::string* bytes, std::string* error) {
+  char* data = nullptr;
+  size_t size = 0;
+  std::FILE* memory = open_memstream(&data, &size);
+  if (memory == nullptr) return Refuse(error, std::strerror(errno));
+  const bool ok = WritePng(memory, image, error) && std::fclose(memory) == 0;
+  if (ok) bytes->assign(data, size);
+  std::free(data);
   return ok;
+}
+
+// Writes all of bytes; 0 or the errno value.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return 0;
+}
+
+bool WriteToStandardOutput(const std::string& png, std::string* error) {
+  if (isatty(STDOUT_FILENO)) {
+    return Refuse(error, "standard output is a terminal; send it to a file or a program");
+  }
+  const int err = WriteAll(STDOUT_FILENO, png);
+  return err == 0 || Refuse(error, FailureText(file_failure(err, "-")));
+}
+
+// Writes the PNG to a temporary file beside `path` that replaces it once it
+// is complete and on disk.
+bool WriteReplacing(const std::string& path, const std::string& png, std::string* error) {
+  Replacement r;
+  FileFailure failure;
+  if (!replace_begin(path, &r, &failure)) return Refuse(error, FailureText(failure));
+  if (const int err = WriteAll(r.fd, png); err != 0) {
+    replace_abandon(&r);
+    return Refuse(error, FailureText(file_failure(err, path)));
+  }
+  return replace_commit(&r, &failure) || Refuse(error, FailureText(failure));
 }
 
 }  // namespace
@@ -242,6 +297,11 @@ int main(int argc, char** argv) {
   std::string error;
   if (!ParseArguments(argc, argv, &options, &error)) return Fail(kBadArguments, error);
 
+  const bool to_stdout = options.output == kStandardOutput;
+  if (!to_stdout && SameFile(options.input, options.output)) {
+    return Fail(kFailed, Shown(options.output) +
+                             ": is the drawing being read; give the picture a name of its own");
+  }
   set_error_handler(KeepFailure);
   if (!file_open(kUserFile, options.input, FileMode::Input)) {
     return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
@@ -254,10 +314,15 @@ int main(int argc, char** argv) {
                         &failed),
        [](std::string_view) {}});
   file_close_all();
-  if (g_failure != 0) return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
+  if (g_failure.number != 0) {
+    return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
+  }
 
-  if (!WriteAtomically(options.output, PagePicture(options.crop, options.scale), &error)) {
-    return Fail(kFailed, Shown(options.output) + ": " + error);
+  std::string png;
+  if (!EncodePng(PagePicture(options.crop, options.scale), &png, &error) ||
+      !(to_stdout ? WriteToStandardOutput(png, &error)
+                  : WriteReplacing(options.output, png, &error))) {
+    return Fail(kFailed, (to_stdout ? "standard output" : Shown(options.output)) + ": " + error);
   }
   return 0;
 }
