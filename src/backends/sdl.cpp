@@ -59,6 +59,10 @@ namespace {
 
 // The longest event wait; SDL keeps the screen saver off from its event pump.
 constexpr int kIdleWakeMs = 10000;
+// A change still waiting this long after its wake-up was sent sends another:
+// under load a wake-up event can be lost, and the change would otherwise wait
+// for the thread's idle wake-up.
+constexpr auto kWakeRetry = std::chrono::milliseconds(250);
 
 enum class Phase { Closed, Starting, Running, Failed };
 
@@ -80,6 +84,7 @@ struct Shared {
   // event of the type wake_event; wake_pending while one is on its way.
   std::atomic<bool> running{false};
   std::atomic<bool> wake_pending{false};
+  std::atomic<int64_t> wake_sent_ns{0};  // steady clock, when the last was pushed
   std::atomic<Uint32> wake_event{0};
   // An SDL thread, so that SDL frees what it keeps per thread when it ends.
   SDL_Thread* thread = nullptr;
@@ -137,6 +142,7 @@ void set_phase(Phase phase) {
 
 // Ends the window thread's event wait.
 void push_wake_event() {
+  g.wake_sent_ns = std::chrono::steady_clock::now().time_since_epoch().count();
   SDL_Event e{};
   e.type = g.wake_event;
   SDL_PushEvent(&e);
@@ -147,6 +153,13 @@ void push_wake_event() {
 // mark in its next cycle.
 void wake_window_thread() {
   if (g.running && !g.wake_pending.exchange(true)) push_wake_event();
+}
+
+// Whether the wake-up on its way was sent longer than kWakeRetry ago.
+bool wake_overdue() {
+  const auto sent = std::chrono::steady_clock::time_point(
+      std::chrono::steady_clock::duration(g.wake_sent_ns.load()));
+  return g.wake_pending && std::chrono::steady_clock::now() - sent > kWakeRetry;
 }
 
 // --- window thread: set-up and tear-down ---
@@ -459,9 +472,12 @@ bool work_waiting() {
 
 // Releasing the outermost hold wakes the window thread for what was left.
 void sdl_unlock() {
-  const bool wake = --t_lock_depth == 0 && g.running && !g.wake_pending.load() && work_waiting();
+  const bool outermost = --t_lock_depth == 0 && g.running;
+  const bool wake = outermost && !g.wake_pending.load() && work_waiting();
+  const bool again = outermost && !wake && wake_overdue() && work_waiting();
   g.lock.unlock();
   if (wake) wake_window_thread();
+  if (again) push_wake_event();
 }
 
 // A change made without holding the lock wakes the window thread at once;
@@ -509,12 +525,28 @@ bool key_pending() {
   return g.screen && !key_ring_empty(g.screen->keys);
 }
 
+bool change_waiting() {
+  std::lock_guard<std::recursive_mutex> guard(g.lock);
+  return g.running && work_waiting();
+}
+
+// While a change of the program's waits for the window thread, the wait
+// wakes every kWakeRetry to send a lost wake-up again; otherwise it sleeps
+// until a key comes or the time is up.
 void sdl_wait_for_key(int ms) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = ms < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(ms);
   std::unique_lock<std::mutex> lk(g.key_mutex);
-  if (ms < 0) {
-    g.key_cv.wait(lk, key_pending);
-  } else {
-    g.key_cv.wait_for(lk, std::chrono::milliseconds(ms), key_pending);
+  while (!key_pending()) {
+    const bool waiting = change_waiting();
+    const auto until = waiting ? std::min(end, Clock::now() + kWakeRetry) : end;
+    if (until == Clock::time_point::max()) {
+      g.key_cv.wait(lk, key_pending);
+    } else if (g.key_cv.wait_until(lk, until, key_pending)) {
+      return;
+    }
+    if (Clock::now() >= end) return;
+    if (waiting && wake_overdue() && change_waiting()) push_wake_event();
   }
 }
 
