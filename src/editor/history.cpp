@@ -15,12 +15,16 @@
 namespace {
 
 struct Action {
-  long long begin = 0;  // the journal's length before it
+  long long begin = 0;  // the journal's length before it, or where a change in place begins
   std::string bytes;    // what it appended, whole lines
+  bool in_place = false;
+  std::string replaced;  // the lines a change in place replaced by bytes
   int dprint_before = 0, dprint_after = 0;
   PageChanges pixels;  // page 0
 
-  size_t Size() const { return sizeof *this + bytes.capacity() + page_changes_size(pixels); }
+  size_t Size() const {
+    return sizeof *this + bytes.capacity() + replaced.capacity() + page_changes_size(pixels);
+  }
 };
 
 constexpr size_t kKeptActions = 1000;
@@ -113,6 +117,25 @@ void RecordAction(Editor& ed, void (*act)(Editor&)) {
   ForgetBeyondLimit();
 }
 
+void RecordEdit(const Editor& ed, long long offset, std::string old, std::string now,
+                const std::vector<uint8_t>& before) {
+  if (!FollowJournal(ed)) return;
+  History& h = g_history;
+  Action a;
+  a.begin = offset;
+  a.in_place = true;
+  a.replaced = std::move(old);
+  a.bytes = std::move(now);
+  a.dprint_before = a.dprint_after = h.dprint_at_end;
+  a.pixels = page_changes(before, 0);
+  for (const Action& gone : h.undone) h.size -= gone.Size();
+  h.undone.clear();
+  h.end += static_cast<long long>(a.bytes.size()) - static_cast<long long>(a.replaced.size());
+  h.size += a.Size();
+  h.done.push_back(std::move(a));
+  ForgetBeyondLimit();
+}
+
 void UndoAction(Editor& ed) {
   History& h = g_history;
   if (!FollowJournal(ed) || h.done.empty()) {
@@ -120,10 +143,15 @@ void UndoAction(Editor& ed) {
     return;
   }
   Action& a = h.done.back();
-  if (!JournalCut(a.begin)) return;
+  if (a.in_place) {
+    if (!JournalReplace(a.begin, static_cast<long long>(a.bytes.size()), a.replaced)) return;
+    h.end += static_cast<long long>(a.replaced.size()) - static_cast<long long>(a.bytes.size());
+  } else {
+    if (!JournalCut(a.begin)) return;
+    h.end = a.begin;
+  }
   ShowChanges(a, false);
   ed.DprintWritten = h.dprint_at_end = a.dprint_before;
-  h.end = a.begin;
   h.undone.push_back(std::move(a));
   h.done.pop_back();
   ed.Saved = 0;
@@ -142,10 +170,15 @@ void RedoAction(Editor& ed) {
     ed.DprintWritten = h.dprint_at_end;
   }
   Action& a = h.undone.back();
-  if (!JournalAppendLines(SplitLines(a.bytes))) return;
+  if (a.in_place) {
+    if (!JournalReplace(a.begin, static_cast<long long>(a.replaced.size()), a.bytes)) return;
+    h.end += static_cast<long long>(a.bytes.size()) - static_cast<long long>(a.replaced.size());
+  } else {
+    if (!JournalAppendLines(SplitLines(a.bytes))) return;
+    h.end = a.begin + static_cast<long long>(a.bytes.size());
+  }
   ShowChanges(a, true);
   ed.DprintWritten = h.dprint_at_end = a.dprint_after;
-  h.end = a.begin + static_cast<long long>(a.bytes.size());
   h.done.push_back(std::move(a));
   h.undone.pop_back();
   ed.Saved = 0;

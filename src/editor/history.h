@@ -11,6 +11,11 @@
 // pixels in again. So the journal, the picture and the saved program agree
 // after each, and a crash at any moment leaves exactly the actions done.
 //
+// A change kept in place (a picked shape moved, recoloured or deleted) is
+// an action too: it keeps the lines it replaced and those that replaced
+// them, and undo and redo put the one or the other back in the journal's
+// place whole, as the change itself did.
+//
 // The history begins anew with the journal (start-up, a load, a new image;
 // a failed load keeps it) and lives in memory only. An action takes its
 // journal bytes, 12 bytes per changed stretch of a row plus twice its bytes,
@@ -21,12 +26,22 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "editorstate/editor.h"
 
 // Runs act (what a "." key does) and records what it appended as an action;
 // recording empties the redo list.
 void RecordAction(Editor& ed, void (*act)(Editor&));
+// Records a change kept in place: the journal's bytes at offset were `old`
+// and are now `now` (whole lines), and page 0 was `before` (a
+// copy_page_out(0) taken before the change). The journal's lines before
+// and after the change stay; the history keeps only these lines and the
+// changed pixels. Empties the redo list like any action.
+void RecordEdit(const Editor& ed, long long offset, std::string old, std::string now,
+                const std::vector<uint8_t>& before);
 // Undo the last action / redo the last undone one; the plain beep when there
 // is none. Both set Saved to 0.
 void UndoAction(Editor& ed);

@@ -1,6 +1,7 @@
 // The main loop: preview, cursor, one key, and the key table.
 #include "editor/editor_routines.h"
 #include "editor/history.h"
+#include "editor/pick.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
@@ -68,6 +69,8 @@ void ActOnKey(Editor& ed) {
     ShowPageZeroUnlessBanding(ed);
   } else if (key == ".") {
     RecordAction(ed, DotKey);
+  } else if (key == kKeyTab && ed.Stage == 0) {
+    PickLoop(ed);
   } else if (key == CtrlKey('Z')) {
     UndoAction(ed);
   } else if (key == CtrlKey('Y')) {

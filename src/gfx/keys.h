@@ -24,6 +24,8 @@ inline const std::string kKeyClose = kExtPrefix + "k";
 inline const std::string kKeyEnter = "\r";
 inline const std::string kKeyEsc = "\x1B";
 inline const std::string kKeyBackspace = "\b";
+inline const std::string kKeyTab = "\t";
+inline const std::string kKeyDelete = kExtPrefix + "S";
 
 // Ctrl with a letter: CHR$(1) for A to CHR$(26) for Z.
 inline std::string CtrlKey(char letter) {
