@@ -91,8 +91,8 @@ void BM_Pick(benchmark::State& state) {
   size_t k = 0;
   if (!MiddlePixel(&x, &y, &k)) state.SkipWithError("no middle shape");
   std::vector<uint8_t> mark;
+  Scene scene;  // its storage used again, as the editor does
   for (auto _ : state) {
-    Scene scene;
     BuildScene(&scene, x, y);
     const size_t picked = static_cast<size_t>(scene.writers.back());
     RedrawChanged(scene, picked, Lines(scene, scene.actions[picked]), &mark);

@@ -79,6 +79,16 @@ void ForgetBeyondLimit() {
   }
 }
 
+// Cuts a subroutine block written since the last action done or undone
+// (by a text left with ESC); it comes back with the next text.
+bool CutWaitingBlock(Editor& ed) {
+  History& h = g_history;
+  if (JournalLength() == h.end) return true;
+  if (!JournalCut(h.end)) return false;
+  ed.DprintWritten = h.dprint_at_end;
+  return true;
+}
+
 // Page 1 follows page 0, as every way back to the main loop leaves it.
 void ShowChanges(const Action& a, bool after) {
   put_page_changes(0, a.pixels, after);
@@ -117,6 +127,10 @@ void RecordAction(Editor& ed, void (*act)(Editor&)) {
   ForgetBeyondLimit();
 }
 
+bool PrepareEdit(Editor& ed) {
+  return !FollowJournal(ed) || CutWaitingBlock(ed);
+}
+
 void RecordEdit(const Editor& ed, long long offset, std::string old, std::string now,
                 const std::vector<uint8_t>& before) {
   if (!FollowJournal(ed)) return;
@@ -126,7 +140,6 @@ void RecordEdit(const Editor& ed, long long offset, std::string old, std::string
   a.in_place = true;
   a.replaced = std::move(old);
   a.bytes = std::move(now);
-  a.dprint_before = a.dprint_after = h.dprint_at_end;
   a.pixels = page_changes(before, 0);
   for (const Action& gone : h.undone) h.size -= gone.Size();
   h.undone.clear();
@@ -143,6 +156,9 @@ void UndoAction(Editor& ed) {
     return;
   }
   Action& a = h.done.back();
+  // A block waiting beyond the change goes first, as before a redo, so that
+  // the journal is again exactly what it was before the change.
+  if (a.in_place && !CutWaitingBlock(ed)) return;
   if (a.in_place) {
     if (!JournalReplace(a.begin, static_cast<long long>(a.bytes.size()), a.replaced)) return;
     h.end += static_cast<long long>(a.replaced.size()) - static_cast<long long>(a.bytes.size());
@@ -151,7 +167,7 @@ void UndoAction(Editor& ed) {
     h.end = a.begin;
   }
   ShowChanges(a, false);
-  ed.DprintWritten = h.dprint_at_end = a.dprint_before;
+  if (!a.in_place) ed.DprintWritten = h.dprint_at_end = a.dprint_before;
   h.undone.push_back(std::move(a));
   h.done.pop_back();
   ed.Saved = 0;
@@ -165,10 +181,7 @@ void RedoAction(Editor& ed) {
   }
   // A block waiting for the next action would come twice if the action
   // brings its own; it goes, and comes back with the next text.
-  if (JournalLength() != h.end) {
-    if (!JournalCut(h.end)) return;
-    ed.DprintWritten = h.dprint_at_end;
-  }
+  if (!CutWaitingBlock(ed)) return;
   Action& a = h.undone.back();
   if (a.in_place) {
     if (!JournalReplace(a.begin, static_cast<long long>(a.replaced.size()), a.bytes)) return;
@@ -178,7 +191,7 @@ void RedoAction(Editor& ed) {
     h.end = a.begin + static_cast<long long>(a.bytes.size());
   }
   ShowChanges(a, true);
-  ed.DprintWritten = h.dprint_at_end = a.dprint_after;
+  if (!a.in_place) ed.DprintWritten = h.dprint_at_end = a.dprint_after;
   h.done.push_back(std::move(a));
   h.undone.pop_back();
   ed.Saved = 0;

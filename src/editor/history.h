@@ -35,6 +35,11 @@
 // Runs act (what a "." key does) and records what it appended as an action;
 // recording empties the redo list.
 void RecordAction(Editor& ed, void (*act)(Editor&));
+// Called before a change in place is made: a subroutine block waiting for
+// the next action (written by a text left with ESC) goes, and comes back
+// with the next text, so that undoing the change finds the journal exactly
+// as it was before it. False when it could not be cut.
+bool PrepareEdit(Editor& ed);
 // Records a change kept in place: the journal's bytes at offset were `old`
 // and are now `now` (whole lines), and page 0 was `before` (a
 // copy_page_out(0) taken before the change). The journal's lines before

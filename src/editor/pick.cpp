@@ -84,20 +84,10 @@ void Show(Editor& ed, Pick& p) {
   ShowWindowTitleWith(ed, cp437_to_utf8((p.deleted ? "(deleted) " : "") + statement));
 }
 
-bool OnScreen(int x, int y) {
-  return x >= 0 && x <= 639 && y >= 0 && y <= 199;
-}
-
-bool Corners(StatementKind k) {
-  return k == StatementKind::Line || k == StatementKind::Box || k == StatementKind::FilledBox;
-}
-
 void Move(Editor& ed, Pick& p, int dx, int dy) {
   if (p.deleted) return;
-  Statement moved = p.now;
-  moved.x1 += dx, moved.y1 += dy;
-  if (Corners(moved.kind)) moved.x2 += dx, moved.y2 += dy;
-  if (!OnScreen(moved.x1, moved.y1) || (Corners(moved.kind) && !OnScreen(moved.x2, moved.y2))) {
+  const Statement moved = Moved(p.now, dx, dy);
+  if (!OnScreen(moved)) {
     BEEP();
     return;
   }
@@ -117,9 +107,7 @@ void Recolour(Editor& ed, Pick& p) {
   }
   const int colour = ed.DrawColor;
   ed.DrawColor = drawing_colour;
-  // A fill up to its own colour stays one.
-  if (p.now.kind == StatementKind::Paint && p.now.border == p.now.colour) p.now.border = colour;
-  p.now.colour = colour;
+  p.now = Recoloured(p.now, colour);
   p.lines = EditActionLines(p.old_lines, p.was, p.now);
 }
 
@@ -137,7 +125,8 @@ void Keep(Editor& ed, Pick& p) {
   std::string old = p.scene.bytes.substr(offset, ActionLength(p.scene, a));
   std::string now = p.deleted ? std::string() : Joined(p.lines);
   const PageCopy before = copy_page_out(0);
-  if (!JournalReplace(static_cast<long long>(offset), static_cast<long long>(old.size()), now)) {
+  if (!PrepareEdit(ed) ||
+      !JournalReplace(static_cast<long long>(offset), static_cast<long long>(old.size()), now)) {
     return;
   }
   copy_page_in(1, p.shown);

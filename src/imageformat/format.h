@@ -91,6 +91,10 @@ struct Statement {
 Statement ReadStatement(std::string_view line);
 // Draws a shape statement on the work page exactly as ReadImage does.
 void DrawStatement(const Statement& st);
+// Does what ReadImage does with a line read as st, the block's skipping
+// aside: draws a shape, or changes the text state or *pending (the text
+// that "gosub Dprint" draws, which draws it).
+void ApplyStatement(const Statement& st, std::string* pending);
 bool IsShape(StatementKind kind);
 
 // ImageLines::next over buffers of whole lines, as file_next_lines hands

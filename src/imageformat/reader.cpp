@@ -538,6 +538,29 @@ void DrawStatement(const Statement& st) {
   }
 }
 
+void ApplyStatement(const Statement& st, std::string* pending) {
+  TextState& text = text_state();
+  switch (st.kind) {
+    case StatementKind::Text:
+      *pending = st.text;
+      break;
+    case StatementKind::Wx:
+      text.wx = st.value;
+      break;
+    case StatementKind::Wy:
+      text.wy = st.value;
+      break;
+    case StatementKind::Fcolor:
+      text.Fcolor = st.value;
+      break;
+    case StatementKind::Dprint:
+      draw_pending(*pending, text);
+      break;
+    default:
+      DrawStatement(st);
+  }
+}
+
 Statement ReadStatement(std::string_view line) {
   Statement st;
   if (read_written_shape(line, &st)) return st;

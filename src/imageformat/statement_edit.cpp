@@ -80,11 +80,12 @@ bool SameShape(const Statement& a, const Statement& b) {
 std::optional<std::string> NumbersOnly(const std::string& line, const Statement& was,
                                        const Statement& want) {
   const std::vector<Token> tokens = NumberTokens(line);
-  const std::vector<int> from = Fields(was), to = Fields(want);
+  const std::vector<int> from = Fields(ResolvedFill(was)), to = Fields(want);
   std::string out = line;
   for (size_t f = from.size(); f-- > 0;) {  // from the end, so places stay
-    if (from[f] == to[f]) continue;
-    if (f >= tokens.size()) return std::nullopt;
+    // A field the line leaves out may follow another one (a fill's border
+    // its colour): reading the line back decides.
+    if (from[f] == to[f] || f >= tokens.size()) continue;
     out.replace(tokens[f].at, tokens[f].len, std::to_string(to[f]));
   }
   if (!SameShape(ResolvedFill(ReadStatement(out)), ResolvedFill(want))) return std::nullopt;
@@ -129,6 +130,23 @@ Statement ResolvedFill(Statement st) {
   if (st.paint_flags & kColourOmitted) st.colour = 15;
   if (st.paint_flags & kBorderOmitted) st.border = st.colour;
   st.paint_flags = 0;
+  return st;
+}
+
+Statement Moved(Statement st, int dx, int dy) {
+  st.x1 += dx, st.y1 += dy;
+  if (Corners(st.kind)) st.x2 += dx, st.y2 += dy;
+  return st;
+}
+
+bool OnScreen(const Statement& st) {
+  auto on = [](int x, int y) { return x >= 0 && x <= 639 && y >= 0 && y <= 199; };
+  return on(st.x1, st.y1) && (!Corners(st.kind) || on(st.x2, st.y2));
+}
+
+Statement Recoloured(Statement st, int colour) {
+  if (st.kind == StatementKind::Paint && st.border == st.colour) st.border = colour;
+  st.colour = colour;
   return st;
 }
 

@@ -24,6 +24,14 @@ std::vector<std::string> EditActionLines(const std::vector<std::string>& lines,
 // statements come back as they are.
 Statement ResolvedFill(Statement st);
 
+// The shape moved by (dx, dy): both corners, a centre, a fill's point, a
+// text's position.
+Statement Moved(Statement st, int dx, int dy);
+// Whether every coordinate of the shape lies on the screen, 0-639 x 0-199.
+bool OnScreen(const Statement& st);
+// The shape in another colour; a fill up to its own colour stays one.
+Statement Recoloured(Statement st, int colour);
+
 // The editor's own lines for an action.
 std::vector<std::string> EditorFormLines(const Statement& st);
 
