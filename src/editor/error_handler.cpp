@@ -8,6 +8,7 @@
 #include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "runtime/cp437.h"
@@ -80,7 +81,7 @@ void PrintAt(int row, int column, const std::string& text) {
 // The box for a failure without a message of its own: Ignore goes on,
 // Exit ends the program at once (the journal stays).
 void CatchAllBox() {
-  set_pages(1, 1);
+  ShowScratchPage();
   LOCATE(1, 0);
   for (const char* line : kCatchAll) PRINT(line);
   LOCATE(23, 0);
@@ -203,8 +204,7 @@ void EditorErrorHandler(int number) {
   if (ed.Started == 0) return;
   set_error_handler(InnerHandler);
   ShowErrorMessage(ed, number);
-  PCOPY(0, 1);
-  if (ed.Stage != 1) set_pages(0, 0);
+  PagesAfterMessage();
   set_error_handler(EditorErrorHandler);
 }
 

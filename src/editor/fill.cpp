@@ -67,7 +67,7 @@ namespace {
 // fresh text pen, while page 0 stays shown. False when the journal could not
 // be read (the error handler has told the user).
 bool DrawJournalOnPageOne() {
-  set_pages(1, 0);
+  DrawScratchUnseen();
   // Cleared with a filled box rather than CLS, which would also move the
   // text cursor of the dialogs.
   LINE(0, 0, 639, 199, 0, kLineBoxFilled, 0xFFFF, 0);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/page_changes.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/files.h"
@@ -104,7 +105,7 @@ void StepHistory(Editor& ed, From& from, To& to, bool forward) {
   Action& a = from.back();
   if (!MoveJournal(ed, a, forward)) return;
   put_page_changes(0, a.pixels, forward);
-  PCOPY(0, 1);  // page 1 follows page 0, as every way back to the main loop leaves it
+  WipeScratch();  // page 1 follows page 0, as every way back to the main loop leaves it
   h.end = forward ? a.after : a.before;
   ed.DprintWritten = h.end.dprint;
   to.push_back(std::move(a));

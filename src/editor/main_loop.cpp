@@ -1,6 +1,7 @@
 // The main loop: preview, cursor, one key, and the key table.
 #include "editor/editor_routines.h"
 #include "editor/history.h"
+#include "editor/main_loop_rule.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
@@ -14,7 +15,7 @@ namespace {
 // After a modal screen: page 0 again, unless a shape's rubber band is being
 // drawn on page 1.
 void ShowPageZeroUnlessBanding(const Editor& ed) {
-  if (ed.Stage == 0) set_pages(0, 0);
+  if (ed.Stage == 0) ShowPicturePage();
 }
 
 // Acts on one key; keys not in the table do nothing.
@@ -37,7 +38,7 @@ void ActOnKey(Editor& ed) {
     ed.Tool = kToolBox;
   } else if (key == CtrlKey('C')) {
     ModalPages pages;
-    set_pages(1, 1);
+    ShowScratchPage();
     ChooseColor(ed);
     ShowPageZeroUnlessBanding(ed);
   } else if (key == kKeyEsc || (key == CtrlKey('Z') && ed.Stage == 1)) {
@@ -49,12 +50,11 @@ void ActOnKey(Editor& ed) {
   } else if (key == CtrlKey('F')) {
     ed.Tool = kToolFilledBox;
   } else if (key == CtrlKey('S')) {
-    PCOPY(0, 1);
-    set_pages(1, 0);
-    ed.Stage = 1;
+    ed.Stage = 0;  // the menu drops a shape under way
+    WipeScratch();
+    DrawScratchUnseen();
     FileMenu(ed);
-    ed.Stage = 0;
-    set_pages(0, 0);
+    ShowPicturePage();
     ReadCursorColours(ed);
   } else if (key == CtrlKey('T') || key == CtrlKey('P')) {
     ed.Tool = key == CtrlKey('T') ? kToolText : kToolFill;
@@ -79,14 +79,17 @@ void ActOnKey(Editor& ed) {
 
 void MainLoop(Editor& ed) {
   for (;;) {
+    CheckMainLoopRule(ed);
     if (ed.Stage == 1) {
-      PCOPY(0, 1);
+      WipeScratch();
       DrawPreview(ed);
     }
     DrawCursor(ed);
     ShowWindowTitle(ed);
     ed.Key = wait_key();
     EraseCursor(ed);
+    // A shape's rubber band keeps its pages through an error message.
+    HeldPages held(ed.Stage == 1);
     ActOnKey(ed);
   }
 }

@@ -119,7 +119,7 @@ std::string StartUp(Editor& ed, bool opens_earlier) {
   const std::string& kept = earlier.kept;
   JournalStart();
 
-  set_pages(0, 1);
+  DrawPictureUnseen();
   DrawEditorScreen(false);
   ShowPicture();
   ShowTitle(ed);
@@ -130,6 +130,6 @@ std::string StartUp(Editor& ed, bool opens_earlier) {
              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
   // An earlier drawing about to be opened needs no word on where it was kept.
   if (!kept.empty() && !opens_earlier) ShowKeptBox(kept);
-  set_pages(0, 0);
+  ShowPicturePage();
   return kept;
 }

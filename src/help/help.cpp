@@ -156,7 +156,7 @@ void DrawHelpPage(int page, bool with_help_line) {
   const PageText& text = kPages[page - 1];
   if (page <= 2) {
     ResetTextPen();
-    set_pages(1, 1);
+    ShowScratchPage();
   }
   // Page 3 draws its help line before its box, the others after it.
   if (page == 3 && with_help_line) DrawPageHelpLine(text);
@@ -167,7 +167,7 @@ void DrawHelpPage(int page, bool with_help_line) {
 
 void DrawQuickReference() {
   ResetTextPen();
-  set_pages(1, 1);
+  ShowScratchPage();
   DrawShadow(5, 5, 165, 85, 0);
   LINE(1, 1, 160, 80, 15, kLineBoxFilled, kSolid, kCoordAbsolute);
   LINE(0, 0, 161, 81, 0, kLineBox, kSolid, kCoordAbsolute);

@@ -51,7 +51,7 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
   if (!file_open(kUserFile, path, FileMode::Input) || !JournalNewBegin()) {
     return Abandon(picture, text);
   }
-  set_pages(0, 1);
+  DrawPictureUnseen();
   CLS();
   ReadResult result;
   if (!ReadDrawing(&result) || !JournalNewCommit()) return Abandon(picture, text);

@@ -3,6 +3,7 @@
 
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/console.h"
@@ -27,7 +28,7 @@ void DrawButtons(int mode, int choice) {
   const int x[4] = {0, 110, 166, 215};
   t.wx = x[choice];
   DrawStrokeText(choice == kYes ? "< Yes >" : choice == kNo ? "< No >" : decline);
-  set_pages(1, 1);
+  ShowScratchPage();
 }
 
 void DrawPrompt() {
@@ -46,14 +47,14 @@ void DrawPrompt() {
 }
 
 void Decline(int& mode) {
-  PCOPY(0, 1);
+  WipeScratch();
   mode = kPromptDeclined;
 }
 
 }  // namespace
 
 void UnsavedPrompt(Editor& ed, int& mode) {
-  set_pages(1, 0);
+  DrawScratchUnseen();
   int choice = kYes;
   TextState& t = text_state();
   t.wy = 195, t.wx = 1;
@@ -73,7 +74,7 @@ void UnsavedPrompt(Editor& ed, int& mode) {
       // the pages are left as every other return leaves them, whatever
       // the dialog chose.
       if (ed.Saved == 0) {
-        set_pages(1, 1);
+        ShowScratchPage();
         return Decline(mode);
       }
       // Here and after No, a load goes on and puts the pages back itself.
@@ -87,7 +88,7 @@ void UnsavedPrompt(Editor& ed, int& mode) {
     } else if (key == kKeyEsc) {
       // ESC cancels: no load, no exit.
       if (mode == kPromptLoad) return Decline(mode);
-      PCOPY(0, 1);
+      WipeScratch();
       return;
     }
   }

@@ -8,6 +8,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "screens/dialogs.h"
 #include "screens/prompt.h"
@@ -52,7 +53,7 @@ std::string WaitChooserKey(Editor& ed) {
 }  // namespace
 
 void DrawColourChooser() {
-  set_pages(1, 1);
+  ShowScratchPage();
   TextState& t = text_state();
   t.wx = 1;
   t.wy = 195;
