@@ -16,10 +16,9 @@
 #include "runtime/sound.h"
 #include "runtime/system.h"
 #include "screens/dialogs.h"
+#include "screens/load.h"
 
 namespace {
-
-Editor* g_editor = nullptr;
 
 constexpr const char* kErrorTitle = "                      * ERROR *";
 
@@ -175,9 +174,9 @@ void ShowLoadDiskFull() {
              "      on the disk, then load it again.");
 }
 
-void ShowErrorMessage(const Editor& ed, int number) {
+void ShowErrorMessage(int number) {
   const ErrorSubject& subject = error_subject();
-  if (number == kErrDiskFull && ed.Loading == 1) {
+  if (number == kErrDiskFull && LoadRunning()) {
     ShowLoadDiskFull();
     return;
   }
@@ -199,18 +198,18 @@ void InnerHandler(int) {
   BEEP();
 }
 
+// Before the graphics screen is up (and after it is gone) nothing can be
+// shown: the failure only reaches its caller.
 void EditorErrorHandler(int number) {
-  Editor& ed = *g_editor;
-  if (ed.Started == 0) return;
+  if (gfx_screen() == nullptr) return;
   set_error_handler(InnerHandler);
-  ShowErrorMessage(ed, number);
+  ShowErrorMessage(number);
   PagesAfterMessage();
   set_error_handler(EditorErrorHandler);
 }
 
 }  // namespace
 
-void InstallErrorHandler(Editor& ed) {
-  g_editor = &ed;
+void InstallErrorHandler() {
   set_error_handler(EditorErrorHandler);
 }

@@ -101,9 +101,8 @@ void ShowKeptBox(const std::string& kept) {
 
 std::string StartUp(Editor& ed, bool opens_earlier) {
   runtime_init();
-  InstallErrorHandler(ed);
+  InstallErrorHandler();
   if (SCREEN(8, 4, 2, 0, 0) != 0) NoGraphics();
-  ed.Started = 1;
   std::string folder = current_directory();
   ed.DriveLetter = folder.substr(0, 1);
   if (!LockFolder()) RefuseSecondEditor();

@@ -15,6 +15,8 @@
 
 namespace {
 
+bool g_running = false;  // a load is under way
+
 // Reads the opened drawing onto the work page, writing its lines into the
 // new journal; stops at the first failure. True when every line was read
 // and written.
@@ -68,8 +70,12 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
 }  // namespace
 
 bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
-  ed.Loading = 1;
+  g_running = true;
   const bool loaded = Load(ed, typed_name, file_system_name);
-  ed.Loading = 0;
+  g_running = false;
   return loaded;
+}
+
+bool LoadRunning() {
+  return g_running;
 }
