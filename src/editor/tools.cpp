@@ -107,8 +107,6 @@ void EllipseLoop(Editor& ed) {
 void PlaceText(Editor& ed) {
   // When the block cannot be written now, the text's own lines bring it.
   if (ed.DprintWritten == 0 && JournalAppendLines(DprintBlockLines())) ed.DprintWritten = 1;
-  // Placed after the block's write, whose failure shows a message box that
-  // moves the text position.
   TextState& t = text_state();
   t.wx = ed.CursorX;
   t.wy = ed.CursorY;

@@ -183,9 +183,9 @@ void DrawQuickReference() {
 }
 
 void WelcomePage(Editor& ed) {
+  TextPenScope pen;
   for (;;) {
     DrawHelpPage(1, true);
-    ResetTextPen();
     for (;;) {
       std::string key = PollKey();
       if (key == kKeyEnter) {

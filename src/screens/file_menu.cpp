@@ -58,7 +58,6 @@ void NewImage(Editor& ed) {
   ed.DrawingName.clear();
   ShowPicturePage();
   DrawEditorScreen(true);
-  ResetTextPen();
   WipeScratch();
 }
 
@@ -66,6 +65,7 @@ void NewImage(Editor& ed) {
 
 void FileMenu(Editor& ed) {
   HeldPages held;  // an error message leaves the menu's pages
+  TextPenScope pen;
   for (;;) {
     int selection = 1;
     DrawMenu();
@@ -81,7 +81,6 @@ void FileMenu(Editor& ed) {
           FileNameDialog(ed, kDialogSave);
         } else if (selection == 2) {
           FileNameDialog(ed, kDialogLoad);
-          ResetTextPen();
           WipeScratch();
         } else {
           NewImage(ed);

@@ -32,12 +32,11 @@ bool ReadDrawing(ReadResult* result) {
   return !failed;
 }
 
-// Puts everything back after a failed load.
-bool Abandon(const PageCopy& picture, const TextState& text) {
+// Puts the journal and the picture back after a failed load.
+bool Abandon(const PageCopy& picture) {
   if (file_is_open(kUserFile)) file_close(kUserFile);
   JournalNewDrop();
   copy_page_in(0, picture);
-  text_state() = text;
   return false;
 }
 
@@ -49,14 +48,12 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
     return false;
   }
   const PageCopy picture = copy_page_out(0);
-  const TextState text = text_state();
-  if (!file_open(kUserFile, path, FileMode::Input) || !JournalNewBegin()) {
-    return Abandon(picture, text);
-  }
+  TextPenScope pen;  // the drawing's texts move it
+  if (!file_open(kUserFile, path, FileMode::Input) || !JournalNewBegin()) return Abandon(picture);
   DrawPictureUnseen();
   CLS();
   ReadResult result;
-  if (!ReadDrawing(&result) || !JournalNewCommit()) return Abandon(picture, text);
+  if (!ReadDrawing(&result) || !JournalNewCommit()) return Abandon(picture);
   file_close(kUserFile);
   ed.DprintWritten = result.had_block ? 1 : 0;
   ed.DrawingName = trim_file_name(typed_name);

@@ -104,7 +104,7 @@ void ExitFromText(Editor& ed) {
 }  // namespace
 
 void TextTool(Editor& ed) {
-  // Typing draws in the drawing colour; every way out leaves grey on black.
+  // Typing draws in the drawing colour; every way out restores the pen.
   TextPenScope pen;
   TextState& t = text_state();
   ShowScratchPage();
