@@ -152,10 +152,7 @@ const FileMessage& MessageFor(const ErrorSubject& s) {
 // lines: in code page 437, control bytes as ?, and of a long name its end.
 std::string NameLine(const std::string& name) {
   constexpr size_t kWidth = 50;
-  std::string shown = utf8_to_cp437(name);
-  for (char& c : shown) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  }
+  std::string shown = controls_as_question_marks(utf8_to_cp437(name));
   if (shown.size() > kWidth) shown = "..." + shown.substr(shown.size() - (kWidth - 3));
   return "      " + shown;
 }

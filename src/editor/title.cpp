@@ -123,11 +123,7 @@ void DrawTitle() {
          static_cast<float>(b.y2), b.colour, kLineBoxFilled, kSolid, kCoordAbsolute);
   }
 
-  TextState& t = text_state();
-  t.Bcolor = 11;
-  t.Fcolor = 14;
-  t.wx = 396;
-  t.wy = 130;
+  text_state() = {.wx = 396, .wy = 130, .Fcolor = 14, .Bcolor = 11};
   DrawStrokeText("1.00");
   ResetTextPen();
 

@@ -129,10 +129,7 @@ void DrawPageHelpLine(const PageText& page) {
 
 void DrawPageText(const PageText& page) {
   TextState& t = text_state();
-  t.Fcolor = 12;
-  t.Bcolor = 15;
-  t.wx = 55;
-  t.wy = page.title_y;
+  t = {.wx = 55, .wy = page.title_y, .Fcolor = 12, .Bcolor = 15};
   DrawStrokeText(page.lines[0].c_str());
   t.Fcolor = 8;
   t.wy = page.title_y + 14;

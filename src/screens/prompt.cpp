@@ -19,7 +19,7 @@ enum : int { kYes = 1, kNo = 2, kDecline = 3 };
 
 void DrawButtons(int mode, int choice) {
   TextState& t = text_state();
-  t.Bcolor = 7, t.Fcolor = 0, t.wx = 110, t.wy = 130;
+  t = {.wx = 110, .wy = 130, .Fcolor = 0, .Bcolor = 7};
   DrawStrokeText(mode == kPromptLoad ? "< Yes > < No > < Do not load >"
                                      : "< Yes > < No > < Do not exit >");
   ResetTextPen();
@@ -34,7 +34,7 @@ void DrawButtons(int mode, int choice) {
 void DrawPrompt() {
   DrawBox(100, 100, 330, 150, 7, 0);
   TextState& t = text_state();
-  t.Bcolor = 7, t.Fcolor = 0, t.wx = 105, t.wy = 105;
+  t = {.wx = 105, .wy = 105, .Fcolor = 0, .Bcolor = 7};
   DrawStrokeText("You have not saved your file.");
   t.wx = 105;
   DrawStrokeText("Do you want to save it now?");
@@ -56,8 +56,6 @@ void Decline(int& mode) {
 void UnsavedPrompt(Editor& ed, int& mode) {
   DrawScratchUnseen();
   int choice = kYes;
-  TextState& t = text_state();
-  t.wy = 195, t.wx = 1;
   DrawHelpLine(
       "Use the arrow keys to select your answer and press enter when it is highlighted.          ");
   DrawPrompt();

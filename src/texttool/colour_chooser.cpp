@@ -13,7 +13,6 @@
 #include "screens/dialogs.h"
 #include "screens/prompt.h"
 #include "strokefont/stroke_font.h"
-#include "strokefont/text_state.h"
 
 namespace {
 
@@ -54,10 +53,7 @@ std::string WaitChooserKey(Editor& ed) {
 
 void DrawColourChooser() {
   ShowScratchPage();
-  TextState& t = text_state();
-  t.wx = 1;
-  t.wy = 195;
-  DrawStrokeText(kPrompt);
+  DrawHelpLine(kPrompt);
   DrawShadow(10, 105, 330, 135, 0);
   ChooserBox(4, 99, 326, 131, 0, kLineBox);
   ChooserBox(5, 100, 325, 130, 7, kLineBoxFilled);
