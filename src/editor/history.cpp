@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/page_changes.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/files.h"
@@ -14,12 +15,19 @@
 
 namespace {
 
+// Where the journal stands: its length and the subroutine-block flag.
+struct JournalMark {
+  long long length = 0;
+  int dprint = 0;
+};
+
 struct Action {
-  long long begin = 0;  // the journal's length before it, or where a change in place begins
-  std::string bytes;    // what it appended, whole lines
+  JournalMark before, after;
+  std::string bytes;  // what it appended, whole lines
+  // A change in place replaced `replaced` at `offset` by bytes.
   bool in_place = false;
-  std::string replaced;  // the lines a change in place replaced by bytes
-  int dprint_before = 0, dprint_after = 0;
+  long long offset = 0;
+  std::string replaced;
   PageChanges pixels;  // page 0
 
   size_t Size() const {
@@ -32,11 +40,9 @@ constexpr size_t kMemoryLimit = size_t{256} << 20;
 
 struct History {
   int generation = -1;  // the journal's; -1: not yet begun
-  // The journal's length and subroutine-block flag after the last action
-  // done or undone. Bytes beyond it are a block that goes with the next
-  // action.
-  long long end = 0;
-  int dprint_at_end = 0;
+  // Where the last action done or undone left the journal. Bytes beyond it
+  // are a block that goes with the next action.
+  JournalMark end;
   std::deque<Action> done;
   std::vector<Action> undone;
   size_t size = 0;  // of done and undone
@@ -49,10 +55,9 @@ bool FollowJournal(const Editor& ed) {
   History& h = g_history;
   if (h.generation == JournalGeneration()) return true;
   h = History{};
-  h.end = JournalLength();
-  if (h.end < 0) return false;
+  h.end = {JournalLength(), ed.DprintWritten};
+  if (h.end.length < 0) return false;
   h.generation = JournalGeneration();
-  h.dprint_at_end = ed.DprintWritten;
   return true;
 }
 
@@ -83,16 +88,45 @@ void ForgetBeyondLimit() {
 // (by a text left with ESC); it comes back with the next text.
 bool CutWaitingBlock(Editor& ed) {
   History& h = g_history;
-  if (JournalLength() == h.end) return true;
-  if (!JournalCut(h.end)) return false;
-  ed.DprintWritten = h.dprint_at_end;
+  if (JournalLength() == h.end.length) return true;
+  if (!JournalCut(h.end.length)) return false;
+  ed.DprintWritten = h.end.dprint;
   return true;
 }
 
-// Page 1 follows page 0, as every way back to the main loop leaves it.
-void ShowChanges(const Action& a, bool after) {
-  put_page_changes(0, a.pixels, after);
-  PCOPY(0, 1);
+// Takes the journal to where the action leaves it going forward (redo) or
+// back (undo); false when the journal refused, and nothing changed.
+bool MoveJournal(Editor& ed, const Action& a, bool forward) {
+  if (!forward && !a.in_place) return JournalCut(a.before.length);
+  // A block waiting for the next action would come twice if the action
+  // brings its own, and a change in place must find the journal as it
+  // left it; the block goes, and comes back with the next text.
+  if (!CutWaitingBlock(ed)) return false;
+  if (!a.in_place) return JournalAppendLines(SplitLines(a.bytes));
+  const std::string& from = forward ? a.replaced : a.bytes;
+  return JournalReplace(a.offset, static_cast<long long>(from.size()),
+                        forward ? a.bytes : a.replaced);
+}
+
+// Undo or redo: takes the last action of `from` back or forward, the
+// journal, the picture and the flag together, and hands it to `to`. The
+// plain beep when there is none.
+template <class From, class To>
+void StepHistory(Editor& ed, From& from, To& to, bool forward) {
+  History& h = g_history;
+  if (!FollowJournal(ed) || from.empty()) {
+    BEEP();
+    return;
+  }
+  Action& a = from.back();
+  if (!MoveJournal(ed, a, forward)) return;
+  put_page_changes(0, a.pixels, forward);
+  WipeScratch();  // page 1 follows page 0, as every way back to the main loop leaves it
+  h.end = forward ? a.after : a.before;
+  ed.DprintWritten = h.end.dprint;
+  to.push_back(std::move(a));
+  from.pop_back();
+  ed.Saved = 0;
 }
 
 }  // namespace
@@ -106,24 +140,22 @@ void RecordAction(Editor& ed, void (*act)(Editor&)) {
   const PageCopy before = copy_page_out(0);
   act(ed);
   const long long length = JournalLength();
-  if (h.generation != JournalGeneration() || length == h.end) return;
+  if (h.generation != JournalGeneration() || length == h.end.length) return;
   Action a;
-  a.begin = h.end;
-  if (length < h.end || !JournalBytesFrom(a.begin, &a.bytes) ||
-      static_cast<long long>(a.bytes.size()) != length - a.begin) {
+  a.before = h.end;
+  a.after = {length, ed.DprintWritten};
+  if (length < h.end.length || !JournalBytesFrom(a.before.length, &a.bytes) ||
+      static_cast<long long>(a.bytes.size()) != length - a.before.length) {
     h = History{};  // what the journal holds is no longer known: start again
     return;
   }
   if (a.bytes == BlockBytes()) return;
-  a.dprint_before = h.dprint_at_end;
-  a.dprint_after = ed.DprintWritten;
   a.pixels = page_changes(before.pixels, 0);
   for (const Action& gone : h.undone) h.size -= gone.Size();
   h.undone.clear();
   h.size += a.Size();
+  h.end = a.after;
   h.done.push_back(std::move(a));
-  h.end = length;
-  h.dprint_at_end = ed.DprintWritten;
   ForgetBeyondLimit();
 }
 
@@ -136,65 +168,28 @@ void RecordEdit(const Editor& ed, long long offset, std::string old, std::string
   if (!FollowJournal(ed)) return;
   History& h = g_history;
   Action a;
-  a.begin = offset;
   a.in_place = true;
+  a.offset = offset;
+  a.before = h.end;
+  a.after = {h.end.length + static_cast<long long>(now.size()) - static_cast<long long>(old.size()),
+             h.end.dprint};
   a.replaced = std::move(old);
   a.bytes = std::move(now);
   a.pixels = page_changes(before, 0);
   for (const Action& gone : h.undone) h.size -= gone.Size();
   h.undone.clear();
-  h.end += static_cast<long long>(a.bytes.size()) - static_cast<long long>(a.replaced.size());
   h.size += a.Size();
+  h.end = a.after;
   h.done.push_back(std::move(a));
   ForgetBeyondLimit();
 }
 
 void UndoAction(Editor& ed) {
-  History& h = g_history;
-  if (!FollowJournal(ed) || h.done.empty()) {
-    BEEP();
-    return;
-  }
-  Action& a = h.done.back();
-  // A block waiting beyond the change goes first, as before a redo, so that
-  // the journal is again exactly what it was before the change.
-  if (a.in_place && !CutWaitingBlock(ed)) return;
-  if (a.in_place) {
-    if (!JournalReplace(a.begin, static_cast<long long>(a.bytes.size()), a.replaced)) return;
-    h.end += static_cast<long long>(a.replaced.size()) - static_cast<long long>(a.bytes.size());
-  } else {
-    if (!JournalCut(a.begin)) return;
-    h.end = a.begin;
-  }
-  ShowChanges(a, false);
-  if (!a.in_place) ed.DprintWritten = h.dprint_at_end = a.dprint_before;
-  h.undone.push_back(std::move(a));
-  h.done.pop_back();
-  ed.Saved = 0;
+  StepHistory(ed, g_history.done, g_history.undone, false);
 }
 
 void RedoAction(Editor& ed) {
-  History& h = g_history;
-  if (!FollowJournal(ed) || h.undone.empty()) {
-    BEEP();
-    return;
-  }
-  // A block waiting for the next action would come twice if the action
-  // brings its own; it goes, and comes back with the next text.
-  if (!CutWaitingBlock(ed)) return;
-  Action& a = h.undone.back();
-  if (a.in_place) {
-    if (!JournalReplace(a.begin, static_cast<long long>(a.replaced.size()), a.bytes)) return;
-    h.end += static_cast<long long>(a.bytes.size()) - static_cast<long long>(a.replaced.size());
-  } else {
-    if (!JournalAppendLines(SplitLines(a.bytes))) return;
-    h.end = a.begin + static_cast<long long>(a.bytes.size());
-  }
-  ShowChanges(a, true);
-  if (!a.in_place) ed.DprintWritten = h.dprint_at_end = a.dprint_after;
-  h.done.push_back(std::move(a));
-  h.undone.pop_back();
-  ed.Saved = 0;
+  StepHistory(ed, g_history.undone, g_history.done, true);
 }
 
 size_t UndoCount() {

@@ -68,7 +68,7 @@ void Show(Editor& ed, Pick& p) {
   const TextState pen = text_state();
   std::vector<uint8_t> mark;
   lock_screen();
-  set_pages(1, 1);
+  ShowScratchPage();
   RedrawChanged(p.scene, p.action, p.deleted ? std::vector<std::string>{} : p.lines, &mark);
   // The frame and the help line stay as page 0 has them.
   copy_page_area(0, 1, 0, 0, 639, 0);
@@ -102,7 +102,7 @@ void Recolour(Editor& ed, Pick& p) {
   ed.DrawColor = p.now.colour & 15;
   {
     ModalPages pages;
-    set_pages(1, 1);
+    ShowScratchPage();
     ChooseColor(ed);
   }
   const int colour = ed.DrawColor;
@@ -139,7 +139,7 @@ void Keep(Editor& ed, Pick& p) {
 // cursor's pixel. False (with page 1 wiped) when nothing did.
 bool Build(Editor& ed, Pick& p) {
   const TextState pen = text_state();
-  set_pages(1, 0);
+  DrawScratchUnseen();
   const bool read = BuildScene(&p.scene, ed.CursorX, ed.CursorY);
   text_state() = pen;
   ShowPicture();

@@ -4,6 +4,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imageformat/journal.h"
@@ -29,7 +30,7 @@ void DrawMenu() {
   DrawStrokeText("Use the arrow keys to choose a command to do and then press enter to do it.");
   t.wx = 10;
   DrawStrokeText("Press then ESC key if you don't want to be using this menu.");
-  set_pages(1, 0);
+  DrawScratchUnseen();
   DrawBox(100, 100, 180, 140, 7, 0);
 }
 
@@ -40,7 +41,7 @@ void DrawItems(int selection) {
     t.wx = 105, t.wy = 110 + 10 * i;
     DrawStrokeText(kItems[i]);
   }
-  set_pages(1, 1);
+  ShowScratchPage();
   ResetTextPen();
   t.wx = 105, t.wy = 100 + 10 * selection;
   DrawStrokeText(kItems[selection - 1]);
@@ -55,15 +56,16 @@ void NewImage(Editor& ed) {
   JournalStart();
   ed.DprintWritten = 0;
   ed.DrawingName.clear();
-  set_pages(0, 0);
+  ShowPicturePage();
   DrawEditorScreen(true);
-  ResetTextPen();
-  PCOPY(0, 1);
+  WipeScratch();
 }
 
 }  // namespace
 
 void FileMenu(Editor& ed) {
+  HeldPages held;  // an error message leaves the menu's pages
+  TextPenScope pen;
   for (;;) {
     int selection = 1;
     DrawMenu();
@@ -79,14 +81,13 @@ void FileMenu(Editor& ed) {
           FileNameDialog(ed, kDialogSave);
         } else if (selection == 2) {
           FileNameDialog(ed, kDialogLoad);
-          ResetTextPen();
-          PCOPY(0, 1);
+          WipeScratch();
         } else {
           NewImage(ed);
         }
         return;
       } else if (key == kKeyEsc) {
-        PCOPY(0, 1);
+        WipeScratch();
         return;
       } else if (key == CtrlKey('X')) {
         ExitRequest(ed);
