@@ -22,21 +22,18 @@
 
 namespace {
 
-// `shapes` shapes of the generated drawing (a text group counts as one),
-// and after every 99 of them a box filled inside.
+// `shapes` shapes of the generated drawing with every hundredth shape a box
+// filled inside.
 std::vector<std::string> Drawing(size_t shapes) {
   std::vector<std::string> out;
   size_t count = 0;
-  for (std::string& line : GenerateDrawing(shapes * 3, 1)) {
-    if (count == shapes) break;
-    if (line.starts_with("line") || line.starts_with("circle") || line == "gosub Dprint") {
-      if (++count % 100 == 0) {
-        const int x = static_cast<int>(count * 37 % 560) + 10,
-                  y = static_cast<int>(count % 150) + 10;
-        out.push_back(BoxStatement(x, y, x + 40, y + 20, 12));
-        out.push_back(PaintStatement(x + 20, y + 10, 9, 12));
-        continue;
-      }
+  for (std::string& line : GenerateShapes(shapes, 1)) {
+    const bool shape = line.starts_with("line") || line.starts_with("circle");
+    if (shape && ++count % 100 == 0) {
+      const int x = static_cast<int>(count * 37 % 560) + 10, y = static_cast<int>(count % 150) + 10;
+      out.push_back(BoxStatement(x, y, x + 40, y + 20, 12));
+      out.push_back(PaintStatement(x + 20, y + 10, 9, 12));
+      continue;
     }
     out.push_back(std::move(line));
   }
