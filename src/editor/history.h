@@ -14,7 +14,10 @@
 // A change kept in place (a picked shape moved, recoloured or deleted) is
 // an action too: it keeps the lines it replaced and those that replaced
 // them, and undo and redo put the one or the other back in the journal's
-// place whole, as the change itself did.
+// place whole, as the change itself did. It takes the two versions of its
+// lines and its changed pixels as above: about 0.5 KB for a small box moved
+// a pixel, 4 KB for a line across the screen moved or recoloured, 257 KB
+// for a filled box over the whole screen deleted.
 //
 // The history begins anew with the journal (start-up, a load, a new image;
 // a failed load keeps it) and lives in memory only. An action takes its
