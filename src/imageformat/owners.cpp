@@ -1,7 +1,7 @@
-// The journal redrawn with the owner of every pixel: ReadImage draws the
-// lines, and between two lines the pixels of the action just drawn are
-// found (shapes drawn once more in another colour, texts by their cells,
-// fills by what they changed).
+// The journal redrawn with the owner of every pixel: each line read and
+// applied as the reader does, and after each action the pixels it wrote
+// found (boxes and texts by their geometry, lines and ellipses drawn once
+// more in another colour, fills by what they changed).
 #include "imageformat/owners.h"
 
 #include <algorithm>
@@ -11,7 +11,6 @@
 #include "gfx/draw.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
-#include "runtime/files.h"
 
 namespace {
 
@@ -103,8 +102,10 @@ void DiffRuns(const std::vector<uint8_t>& was, const std::vector<Box>& spans,
   }
 }
 
-// Where a line can have drawn in each row: within half a pixel of the
-// exact line, and a pixel to spare.
+// Where a line can have drawn in each row: within two rows of the exact
+// line, and three columns to spare. A line cut at the screen's edges
+// starts from rounded ends, which can move its steps from row to row along
+// a flat line by many columns but never by a whole row.
 void LineSpans(const Statement& st, const Box& b, std::vector<Box>* spans) {
   const double dy = st.y2 - st.y1, dx = st.x2 - st.x1;
   spans->clear();
@@ -113,9 +114,9 @@ void LineSpans(const Statement& st, const Box& b, std::vector<Box>* spans) {
     return;
   }
   for (int y = b.y1; y <= b.y2; ++y) {
-    const double xa = st.x1 + (y - st.y1 - 0.5) * dx / dy, xb = st.x1 + (y - st.y1 + 0.5) * dx / dy;
-    const int lo = std::max(b.x1, static_cast<int>(std::floor(std::min(xa, xb))) - 1);
-    const int hi = std::min(b.x2, static_cast<int>(std::ceil(std::max(xa, xb))) + 1);
+    const double xa = st.x1 + (y - st.y1 - 2) * dx / dy, xb = st.x1 + (y - st.y1 + 2) * dx / dy;
+    const int lo = std::max(b.x1, static_cast<int>(std::floor(std::min(xa, xb))) - 3);
+    const int hi = std::min(b.x2, static_cast<int>(std::ceil(std::max(xa, xb))) + 3);
     if (lo <= hi) spans->push_back({lo, y, hi, y});
   }
 }

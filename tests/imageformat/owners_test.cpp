@@ -76,9 +76,10 @@ Lines RandomDrawing(Rng& r) {
       case 3:
         out.push_back(CircleStatement(x, y, r.In(1, 60), c, float(r.In(1, 30)) / 10.0f));
         break;
-      case 4:
-        out.push_back("LINE (" + xy + ")-(" + std::to_string(x2) + ", " + std::to_string(y2) +
-                      "), " + std::to_string(c) + (r.In(0, 1) ? ", B" : ""));
+      case 4:  // far ends too, cut at the screen's edges
+        out.push_back("LINE (" + xy + ")-(" + std::to_string(r.In(0, 1) ? x2 : r.In(-9000, 9000)) +
+                      ", " + std::to_string(r.In(0, 1) ? y2 : r.In(-3000, 3000)) + "), " +
+                      std::to_string(c) + (r.In(0, 1) ? ", B" : ""));
         break;
       case 5:
         out.push_back("Circle (" + xy + "), " + std::to_string(r.In(1, 40)) + ", " +
@@ -167,7 +168,14 @@ TEST_F(OwnersTest, EveryPixelIsOwnedByTheLastActionThatWroteIt) {
       }
       if (mask[size_t(py) * 640 + size_t(px)]) writers.push_back(static_cast<int>(k));
     }
-    EXPECT_EQ(s.owners, owners) << "seed " << seed;
+    for (size_t i = 0, shown = 0; i < kPixels && shown < 5; ++i) {
+      if (s.owners[i] == owners[i]) continue;
+      ++shown;
+      ADD_FAILURE() << "seed " << seed << " pixel " << i % 640 << "," << i / 640 << " owner "
+                    << s.owners[i] << " want " << owners[i] << ": "
+                    << (owners[i] >= 0 ? lines[s.actions[size_t(owners[i])].first] : "") << " / "
+                    << (s.owners[i] >= 0 ? lines[s.actions[size_t(s.owners[i])].first] : "");
+    }
     EXPECT_EQ(s.writers, writers) << "seed " << seed;
   }
 }
