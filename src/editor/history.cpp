@@ -1,6 +1,7 @@
 #include "editor/history.h"
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +15,29 @@
 
 namespace {
 
+// What a New Image changed besides the picture: the whole journal before
+// it (Action::bytes is then the whole journal after it) and the values.
+struct Replaced {
+  std::string journal;
+  int dprint = 0;  // DprintWritten, which a waiting block may have set
+  int saved_before = 0, saved_after = 0;
+  std::string name_before, name_after;
+};
+
 struct Action {
   long long begin = 0;  // the journal's length before it
   std::string bytes;    // what it appended, whole lines
   int dprint_before = 0, dprint_after = 0;
-  PageChanges pixels;  // page 0
+  PageChanges pixels;                  // page 0
+  std::unique_ptr<Replaced> replaced;  // a New Image
 
-  size_t Size() const { return sizeof *this + bytes.capacity() + page_changes_size(pixels); }
+  size_t Size() const {
+    const size_t more = replaced
+                            ? sizeof *replaced + replaced->journal.capacity() +
+                                  replaced->name_before.capacity() + replaced->name_after.capacity()
+                            : 0;
+    return sizeof *this + bytes.capacity() + page_changes_size(pixels) + more;
+  }
 };
 
 constexpr size_t kKeptActions = 1000;
@@ -75,6 +92,16 @@ void ForgetBeyondLimit() {
   }
 }
 
+// Keeps a new action done; the redo list is then empty.
+void Remember(Action a) {
+  History& h = g_history;
+  for (const Action& gone : h.undone) h.size -= gone.Size();
+  h.undone.clear();
+  h.size += a.Size();
+  h.done.push_back(std::move(a));
+  ForgetBeyondLimit();
+}
+
 // Page 1 follows page 0, as every way back to the main loop leaves it.
 void ShowChanges(const Action& a, bool after) {
   put_page_changes(0, a.pixels, after);
@@ -94,23 +121,54 @@ void RecordAction(Editor& ed, void (*act)(Editor&)) {
   const long long length = JournalLength();
   if (h.generation != JournalGeneration() || length == h.end) return;
   Action a;
-  a.begin = h.end;
-  if (length < h.end || !JournalBytesFrom(a.begin, &a.bytes) ||
-      static_cast<long long>(a.bytes.size()) != length - a.begin) {
+  if (length < h.end || !JournalBytesFrom(h.end, &a.bytes) ||
+      static_cast<long long>(a.bytes.size()) != length - h.end) {
     h = History{};  // what the journal holds is no longer known: start again
     return;
   }
-  if (a.bytes == BlockBytes()) return;
+  // The header that an append to an empty journal brought belongs to no
+  // action: undo leaves it.
+  if (h.end == 0 && a.bytes.starts_with(kJournalHeader)) {
+    a.bytes.erase(0, kJournalHeader.size());
+    h.end = static_cast<long long>(kJournalHeader.size());
+  }
+  a.begin = h.end;
+  if (a.bytes.empty() || a.bytes == BlockBytes()) return;
   a.dprint_before = h.dprint_at_end;
   a.dprint_after = ed.DprintWritten;
   a.pixels = page_changes(before.pixels, 0);
-  for (const Action& gone : h.undone) h.size -= gone.Size();
-  h.undone.clear();
-  h.size += a.Size();
-  h.done.push_back(std::move(a));
   h.end = length;
   h.dprint_at_end = ed.DprintWritten;
-  ForgetBeyondLimit();
+  Remember(std::move(a));
+}
+
+void RecordNewImage(Editor& ed, bool (*act)(Editor&)) {
+  History& h = g_history;
+  auto replaced = std::make_unique<Replaced>();
+  if (!FollowJournal(ed) || !JournalBytesFrom(0, &replaced->journal)) {
+    act(ed);
+    return;
+  }
+  const PageCopy before = copy_page_out(0);
+  replaced->dprint = ed.DprintWritten;
+  replaced->saved_before = ed.Saved;
+  replaced->name_before = ed.DrawingName;
+  if (!act(ed)) return;
+  Action a;
+  if (h.generation != JournalGeneration() || !JournalBytesFrom(0, &a.bytes)) {
+    h = History{};
+    return;
+  }
+  a.begin = h.end;
+  a.dprint_before = h.dprint_at_end;
+  a.dprint_after = ed.DprintWritten;
+  a.pixels = page_changes(before.pixels, 0);
+  replaced->saved_after = ed.Saved;
+  replaced->name_after = ed.DrawingName;
+  a.replaced = std::move(replaced);
+  h.end = static_cast<long long>(a.bytes.size());
+  h.dprint_at_end = ed.DprintWritten;
+  Remember(std::move(a));
 }
 
 void UndoAction(Editor& ed) {
@@ -120,6 +178,18 @@ void UndoAction(Editor& ed) {
     return;
   }
   Action& a = h.done.back();
+  if (a.replaced) {
+    if (!JournalReplace(a.replaced->journal)) return;
+    ShowChanges(a, false);
+    ed.Saved = a.replaced->saved_before;
+    ed.DrawingName = a.replaced->name_before;
+    ed.DprintWritten = a.replaced->dprint;
+    h.dprint_at_end = a.dprint_before;
+    h.end = a.begin;
+    h.undone.push_back(std::move(a));
+    h.done.pop_back();
+    return;
+  }
   if (!JournalCut(a.begin)) return;
   ShowChanges(a, false);
   ed.DprintWritten = h.dprint_at_end = a.dprint_before;
@@ -142,13 +212,14 @@ void RedoAction(Editor& ed) {
     ed.DprintWritten = h.dprint_at_end;
   }
   Action& a = h.undone.back();
-  if (!JournalAppendLines(SplitLines(a.bytes))) return;
+  if (a.replaced ? !JournalReplace(a.bytes) : !JournalAppendLines(SplitLines(a.bytes))) return;
   ShowChanges(a, true);
   ed.DprintWritten = h.dprint_at_end = a.dprint_after;
-  h.end = a.begin + static_cast<long long>(a.bytes.size());
+  h.end = (a.replaced ? 0 : a.begin) + static_cast<long long>(a.bytes.size());
+  ed.Saved = a.replaced ? a.replaced->saved_after : 0;
+  if (a.replaced) ed.DrawingName = a.replaced->name_after;
   h.done.push_back(std::move(a));
   h.undone.pop_back();
-  ed.Saved = 0;
 }
 
 size_t UndoCount() {

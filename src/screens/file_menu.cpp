@@ -48,22 +48,23 @@ void DrawItems(int selection) {
   DrawStrokeText(kHelp[selection - 1]);
 }
 
-// A new, empty drawing: the journal starts again with its first line, so
-// that a saved drawing still runs, and the next text writes the subroutine
-// block again.
-void NewImage(Editor& ed) {
-  JournalStart();
+}  // namespace
+
+// The journal is replaced with its header alone, whole or not at all; when
+// that fails the drawing stays. The next text writes the subroutine block
+// again.
+bool NewImage(Editor& ed) {
+  if (!JournalReplace(kJournalHeader)) return false;
   ed.DprintWritten = 0;
   ed.DrawingName.clear();
   set_pages(0, 0);
   DrawEditorScreen(true);
   ResetTextPen();
   PCOPY(0, 1);
+  return true;
 }
 
-}  // namespace
-
-void FileMenu(Editor& ed) {
+MenuResult FileMenu(Editor& ed) {
   for (;;) {
     int selection = 1;
     DrawMenu();
@@ -82,12 +83,12 @@ void FileMenu(Editor& ed) {
           ResetTextPen();
           PCOPY(0, 1);
         } else {
-          NewImage(ed);
+          return MenuResult::NewImage;
         }
-        return;
+        return MenuResult::Done;
       } else if (key == kKeyEsc) {
         PCOPY(0, 1);
-        return;
+        return MenuResult::Done;
       } else if (key == CtrlKey('X')) {
         ExitRequest(ed);
         break;  // drawn again from the start
