@@ -24,4 +24,5 @@ const DisplayDriver kNullDriver = {
     .on_empty_ring = nullptr,
     .wait_for_key = nullptr,
     .virtual_time = false,
+    .only_by_name = true,
 };

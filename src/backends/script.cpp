@@ -286,4 +286,5 @@ const DisplayDriver kScriptDriver = {
     .wait_for_key = script_wait_for_key,
     .set_title = script_set_title,
     .virtual_time = true,
+    .only_by_name = true,
 };

@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "gfx/keycodes.h"
+#include "gfx/keys.h"
 #include "runtime/cp437.h"
 
 namespace {
@@ -82,12 +82,12 @@ constexpr NamedKey kNamedKeys[] = {
     {"PGDN", ext_key(kPageDown.plain)},
     {"INS", ext_key(kInsert.plain)},
     {"DEL", ext_key(kDelete.plain)},
-    {"ENTER", 13},
-    {"ESC", 27},
-    {"BS", 8},
-    {"TAB", 9},
-    {"SPACE", 32},
-    {"CLOSE", kCloseKey},
+    {"ENTER", kCodeEnter},
+    {"ESC", kCodeEsc},
+    {"BS", kCodeBackspace},
+    {"TAB", kCodeTab},
+    {"SPACE", kCodeSpace},
+    {"CLOSE", kCodeClose},
 };
 
 uint32_t named_key_code(std::string_view key) {
@@ -105,7 +105,7 @@ uint32_t named_key_code(std::string_view key) {
       return ext_key(column(kFunctionKeys[n - 1], f.mods));
     }
   }
-  if (int i = letter_after(name, "CTRL-"); i >= 0) return static_cast<uint32_t>(i + 1);
+  if (int i = letter_after(name, "CTRL-"); i >= 0) return ctrl_code(static_cast<char>('A' + i));
   if (int i = letter_after(name, "ALT-"); i >= 0) return ext_key(kAltLetters[i]);
   return 0;
 }

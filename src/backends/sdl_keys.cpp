@@ -1,7 +1,7 @@
 // SDL keyboard events to key codes.
 #include "backends/sdl_keys.h"
 
-#include "gfx/keycodes.h"
+#include "gfx/keys.h"
 #include "runtime/cp437.h"
 
 namespace {
@@ -129,35 +129,25 @@ uint32_t control_key_code(SDL_Scancode scancode, KeyMods col) {
   switch (scancode) {
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER:
-      return plain ? 13 : col == KeyMods::Ctrl ? 10 : 0;
+      return plain ? kCodeEnter : col == KeyMods::Ctrl ? kCodeCtrlEnter : 0;
     case SDL_SCANCODE_ESCAPE:
-      return col == KeyMods::Alt ? 0 : 27;
+      return col == KeyMods::Alt ? 0 : kCodeEsc;
     case SDL_SCANCODE_BACKSPACE:
-      return plain ? 8 : col == KeyMods::Ctrl ? 127 : 0;
+      return plain ? kCodeBackspace : col == KeyMods::Ctrl ? kCodeCtrlBackspace : 0;
     case SDL_SCANCODE_TAB:
-      return plain ? 9 : 0;
+      return plain ? kCodeTab : 0;
     default:
       return 0;
   }
 }
 
-uint32_t ctrl_code(SDL_Scancode scancode, SDL_Keycode keycode) {
+uint32_t ctrl_key_code(SDL_Scancode scancode, SDL_Keycode keycode) {
   int letter = key_letter(scancode, keycode);
-  if (letter >= 0) return static_cast<uint32_t>(letter + 1);
-  switch (keycode) {
-    case '[':
-      return 27;
-    case '\\':
-      return 28;
-    case ']':
-      return 29;
-    case '6':
-      return 30;
-    case '-':
-      return 31;
-    default:
-      return 0;
+  if (letter >= 0) return ctrl_code(static_cast<char>('A' + letter));
+  for (int i = 0; kCtrlSignKeys[i]; ++i) {
+    if (keycode == kCtrlSignKeys[i]) return kCtrlSign1 + static_cast<uint32_t>(i);
   }
+  return 0;
 }
 
 uint32_t alt_code(SDL_Scancode scancode, SDL_Keycode keycode) {
@@ -188,7 +178,7 @@ KeyDownResult translate_key_down(SDL_Scancode scancode, SDL_Keycode keycode, uin
   bool drop = text && (col == KeyMods::Alt || col == KeyMods::Ctrl);
   if (uint32_t code = function_or_cursor_code(scancode, mods, col)) return {code, drop};
   if (uint32_t code = control_key_code(scancode, col)) return {code, drop};
-  if (col == KeyMods::Ctrl) return {ctrl_code(scancode, keycode), drop};
+  if (col == KeyMods::Ctrl) return {ctrl_key_code(scancode, keycode), drop};
   if (col == KeyMods::Alt) return {alt_code(scancode, keycode), drop};
   return {0, false};
 }

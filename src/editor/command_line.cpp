@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "runtime/cp437.h"
+
 namespace {
 
 constexpr const char* kUsage =
@@ -46,15 +48,6 @@ constexpr const char* kHelp =
 
 constexpr int kBadArguments = 2;
 
-// The argument as it can stand in a one-line message.
-std::string Shown(std::string_view arg) {
-  std::string s(arg);
-  for (char& c : s) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  }
-  return s;
-}
-
 [[noreturn]] void Refuse(const std::string& why) {
   std::fprintf(stderr, "kov1: %s\n%s", why.c_str(), kUsage);
   std::exit(kBadArguments);
@@ -82,7 +75,7 @@ CommandLine ReadCommandLine(int argc, char** argv) {
     } else if (!options_end && arg == "--pictures") {
       line.pictures = true;
     } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
-      Refuse("unknown option " + Shown(arg));
+      Refuse("unknown option " + controls_as_question_marks(arg));
     } else if (arg.empty()) {
       Refuse("an empty FILE");
     } else if (line.has_file) {

@@ -4,6 +4,7 @@
 
 #include "editor/editor_routines.h"
 #include "editor/history.h"
+#include "editor/main_loop_rule.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
@@ -19,7 +20,7 @@ namespace {
 // After a modal screen: page 0 again, unless a shape's rubber band is being
 // drawn on page 1.
 void ShowPageZeroUnlessBanding(const Editor& ed) {
-  if (ed.Stage == 0) set_pages(0, 0);
+  if (ed.Stage == 0) ShowPicturePage();
 }
 
 // Acts on one key; keys not in the table do nothing.
@@ -42,7 +43,7 @@ void ActOnKey(Editor& ed) {
     ed.Tool = kToolBox;
   } else if (key == CtrlKey('C')) {
     ModalPages pages;
-    set_pages(1, 1);
+    ShowScratchPage();
     ChooseColor(ed);
     ShowPageZeroUnlessBanding(ed);
   } else if (key == kKeyEsc || (key == CtrlKey('Z') && ed.Stage == 1)) {
@@ -54,13 +55,12 @@ void ActOnKey(Editor& ed) {
   } else if (key == CtrlKey('F')) {
     ed.Tool = kToolFilledBox;
   } else if (key == CtrlKey('S')) {
-    PCOPY(0, 1);
-    set_pages(1, 0);
-    ed.Stage = 1;
+    ed.Stage = 0;  // the menu drops a shape under way
+    WipeScratch();
+    DrawScratchUnseen();
     const MenuResult chosen = FileMenu(ed);
-    ed.Stage = 0;
     if (chosen == MenuResult::NewImage) RecordNewImage(ed, NewImage);
-    set_pages(0, 0);
+    ShowPicturePage();
     ReadCursorColours(ed);
   } else if (key == CtrlKey('T') || key == CtrlKey('P')) {
     ed.Tool = key == CtrlKey('T') ? kToolText : kToolFill;
@@ -106,14 +106,17 @@ void TellOfRestoredJournal(const Editor& ed) {
 
 void MainLoop(Editor& ed) {
   for (;;) {
+    CheckMainLoopRule(ed);
     if (ed.Stage == 1) {
-      PCOPY(0, 1);
+      WipeScratch();
       DrawPreview(ed);
     }
     DrawCursor(ed);
     ShowWindowTitle(ed);
     ed.Key = wait_key();
     EraseCursor(ed);
+    // A shape's rubber band keeps its pages through an error message.
+    HeldPages held(ed.Stage == 1);
     ActOnKey(ed);
     TellOfRestoredJournal(ed);
   }

@@ -101,9 +101,8 @@ void ShowKeptBox(const std::string& kept) {
 
 std::string StartUp(Editor& ed, bool opens_earlier) {
   runtime_init();
-  InstallErrorHandler(ed);
+  InstallErrorHandler();
   if (SCREEN(8, 4, 2, 0, 0) != 0) NoGraphics();
-  ed.Started = 1;
   std::string folder = current_directory();
   ed.DriveLetter = folder.substr(0, 1);
   if (!LockFolder()) RefuseSecondEditor();
@@ -123,7 +122,7 @@ std::string StartUp(Editor& ed, bool opens_earlier) {
   const std::string& kept = earlier.kept;
   JournalStart();
 
-  set_pages(0, 1);
+  DrawPictureUnseen();
   DrawEditorScreen(false);
   ShowPicture();
   ShowTitle(ed);
@@ -134,6 +133,6 @@ std::string StartUp(Editor& ed, bool opens_earlier) {
              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
   // An earlier drawing about to be opened needs no word on where it was kept.
   if (!kept.empty() && !opens_earlier) ShowKeptBox(kept);
-  set_pages(0, 0);
+  ShowPicturePage();
   return kept;
 }

@@ -4,7 +4,9 @@
 // A back-end fills a DisplayDriver record; the runtime reaches the desktop (or
 // a test harness) only through it. Entries a back-end does not offer are null.
 // Back-ends register themselves with register_display_driver() before the
-// first SCREEN; SCREEN then chooses one (see choose_display_driver).
+// first SCREEN; SCREEN then asks them in turn (drivers.cpp). Any back-end may
+// decline by failing its open (no display, a depth it cannot show); one
+// marked only_by_name is asked only when TRVGFX names it, and then alone.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +42,9 @@ struct DisplayDriver {
   void (*set_title)(const char* utf8) = nullptr;
   // True when the back-end keeps the program's clock itself (no real time passes).
   bool virtual_time = false;
+  // Asked only when TRVGFX names it, and then no other back-end is tried
+  // (the Null and Script back-ends, which show nothing).
+  bool only_by_name = false;
 };
 
 // Flags of SCREEN passed on to the back-end.
@@ -53,6 +58,9 @@ enum : int {
   kScreenHighPriority = 0x80,
 };
 
-// Makes a back-end known to SCREEN. Windowed back-ends are tried in the order
-// they were registered; "Null" and "Script" are only chosen by name.
-void register_display_driver(const DisplayDriver* driver, bool windowed);
+// The back-end that SCREEN with flags -1 uses: no window, no keys.
+inline constexpr const char* kNullDriverName = "Null";
+
+// Makes a back-end known to SCREEN; back-ends are asked in the order they
+// were registered. A second back-end of the same name is ignored.
+void register_display_driver(const DisplayDriver* driver);

@@ -1,10 +1,13 @@
 // Choosing a display back-end for SCREEN.
 //
-// TRVGFX names the back-end to try first ("null" selects the Null back-end
-// and nothing else; "script" selects the Script back-end, which never falls
-// back). Windowed back-ends are tried in registration order, each with the
-// requested refresh rate and then with 0; when none opens, all are tried
-// again with the full-screen bit inverted.
+// The registered back-ends form one table, asked in order; each may decline
+// by failing its open. TRVGFX names the back-end to ask first (compared
+// without regard to case). A back-end marked only_by_name is asked only
+// when named, and then alone: "null" gives the Null back-end and nothing
+// else, "script" the Script back-end, which never falls back. Flags -1 give
+// the Null back-end directly. Otherwise the named back-end and then every
+// other one is asked, each with the requested refresh rate and then with 0;
+// when none opens, all are asked again with the full-screen bit inverted.
 #include <strings.h>
 
 #include <cstdlib>
@@ -15,19 +18,14 @@
 
 namespace {
 
-struct Registered {
-  const DisplayDriver* driver;
-  bool windowed;
-};
-
-std::vector<Registered>& registry() {
-  static std::vector<Registered> list;
-  return list;
+std::vector<const DisplayDriver*>& registry() {
+  static std::vector<const DisplayDriver*> table;
+  return table;
 }
 
 const DisplayDriver* find_driver(const char* name) {
-  for (const Registered& r : registry()) {
-    if (strcasecmp(r.driver->name, name) == 0) return r.driver;
+  for (const DisplayDriver* d : registry()) {
+    if (strcasecmp(d->name, name) == 0) return d;
   }
   return nullptr;
 }
@@ -43,34 +41,28 @@ bool try_open(const DisplayDriver* d, GfxScreen* s, const char* title, int flags
 }
 
 const DisplayDriver* try_all(GfxScreen* s, const char* title, int flags, int refresh) {
-  for (const Registered& r : registry()) {
-    if (r.windowed && try_open(r.driver, s, title, flags, refresh)) return r.driver;
+  for (const DisplayDriver* d : registry()) {
+    if (!d->only_by_name && try_open(d, s, title, flags, refresh)) return d;
   }
   return nullptr;
 }
 
+const DisplayDriver* open_alone(const DisplayDriver* d, GfxScreen* s, const char* title, int flags,
+                                int refresh) {
+  return d && try_open(d, s, title, flags, refresh) ? d : nullptr;
+}
+
 }  // namespace
 
-void register_display_driver(const DisplayDriver* driver, bool windowed) {
-  if (!find_driver(driver->name)) registry().push_back({driver, windowed});
+void register_display_driver(const DisplayDriver* driver) {
+  if (!find_driver(driver->name)) registry().push_back(driver);
 }
 
 const DisplayDriver* open_display_driver(GfxScreen* s, const char* title, int flags, int refresh) {
+  if (flags == -1) return open_alone(find_driver(kNullDriverName), s, title, flags, refresh);
   const char* env = std::getenv("TRVGFX");
-  if (flags == -1 || (env && strcasecmp(env, "null") == 0)) {
-    const DisplayDriver* null_driver = find_driver("Null");
-    if (null_driver && null_driver->open(s, title, s->width, s->height, s->depth, 0, flags) == 0) {
-      return null_driver;
-    }
-    return nullptr;
-  }
   const DisplayDriver* named = env ? find_driver(env) : nullptr;
-  if (named && strcasecmp(named->name, "Script") == 0) {
-    return try_open(named, s, title, flags, refresh) ? named : nullptr;
-  }
-  bool named_windowed = false;
-  for (const Registered& r : registry()) named_windowed |= (r.driver == named && r.windowed);
-  if (!named_windowed) named = nullptr;
+  if (named && named->only_by_name) return open_alone(named, s, title, flags, refresh);
   for (int inverted = 0; inverted < 2; ++inverted) {
     int f = inverted ? flags ^ kScreenFullScreen : flags;
     if (named && try_open(named, s, title, f, refresh)) return named;

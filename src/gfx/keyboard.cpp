@@ -2,6 +2,7 @@
 #include "gfx/keyboard.h"
 
 #include "gfx/display_driver.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "runtime/clock.h"
 #include "runtime/console.h"
@@ -56,12 +57,6 @@ uint32_t key_ring_read(KeyRing& ring) {
 
 bool key_ring_empty(const KeyRing& ring) {
   return ring.read == ring.write;
-}
-
-std::string key_string(uint32_t code) {
-  if (code == 0) return "";
-  if (code < 256) return std::string(1, static_cast<char>(code));
-  return std::string{'\xFF', static_cast<char>((code >> 8) & 0xFF)};
 }
 
 std::string INKEY() {

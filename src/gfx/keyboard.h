@@ -17,16 +17,11 @@ struct KeyRing {
   bool key_arrived;
 };
 
-constexpr uint32_t kCloseRequestCode = 0x6BFF;
-
 // Writes a code into the ring (the caller holds the screen's lock).
 void key_ring_write(KeyRing& ring, uint32_t code);
 // Takes the oldest code, or 0 when empty (the caller holds the lock).
 uint32_t key_ring_read(KeyRing& ring);
 bool key_ring_empty(const KeyRing& ring);
-
-// The string INKEY$ returns for a key code.
-std::string key_string(uint32_t code);
 
 std::string INKEY();
 // Waits for a key and returns its code.

@@ -129,10 +129,7 @@ void DrawPageHelpLine(const PageText& page) {
 
 void DrawPageText(const PageText& page) {
   TextState& t = text_state();
-  t.Fcolor = 12;
-  t.Bcolor = 15;
-  t.wx = 55;
-  t.wy = page.title_y;
+  t = {.wx = 55, .wy = page.title_y, .Fcolor = 12, .Bcolor = 15};
   DrawStrokeText(page.lines[0].c_str());
   t.Fcolor = 8;
   t.wy = page.title_y + 14;
@@ -156,7 +153,7 @@ void DrawHelpPage(int page, bool with_help_line) {
   const PageText& text = kPages[page - 1];
   if (page <= 2) {
     ResetTextPen();
-    set_pages(1, 1);
+    ShowScratchPage();
   }
   // Page 3 draws its help line before its box, the others after it.
   if (page == 3 && with_help_line) DrawPageHelpLine(text);
@@ -167,7 +164,7 @@ void DrawHelpPage(int page, bool with_help_line) {
 
 void DrawQuickReference() {
   ResetTextPen();
-  set_pages(1, 1);
+  ShowScratchPage();
   DrawShadow(5, 5, 165, 85, 0);
   LINE(1, 1, 160, 80, 15, kLineBoxFilled, kSolid, kCoordAbsolute);
   LINE(0, 0, 161, 81, 0, kLineBox, kSolid, kCoordAbsolute);
@@ -183,9 +180,9 @@ void DrawQuickReference() {
 }
 
 void WelcomePage(Editor& ed) {
+  TextPenScope pen;
   for (;;) {
     DrawHelpPage(1, true);
-    ResetTextPen();
     for (;;) {
       std::string key = PollKey();
       if (key == kKeyEnter) {

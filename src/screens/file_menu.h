@@ -4,6 +4,9 @@
 // Image it leaves to its caller, which records it as an undoable action:
 // NewImage clears the drawing, and is false (the drawing kept, the error
 // handler having said why) when the journal could not be replaced.
+//
+// Drawn on page 1 over a copy of the picture; the menu holds the pages
+// while it runs, so an error message leaves them as the menu chose them.
 #pragma once
 
 #include "editorstate/editor.h"

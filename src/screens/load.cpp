@@ -16,6 +16,8 @@
 
 namespace {
 
+bool g_running = false;  // a load is under way
+
 // Reads the opened drawing onto the work page, writing its lines into the
 // new journal; stops at the first failure. True when every line was read
 // and written.
@@ -31,12 +33,11 @@ bool ReadDrawing(ReadResult* result) {
   return !failed;
 }
 
-// Puts everything back after a failed load.
-bool Abandon(const PageCopy& picture, const TextState& text) {
+// Puts the journal and the picture back after a failed load.
+bool Abandon(const PageCopy& picture) {
   if (file_is_open(kUserFile)) file_close(kUserFile);
   JournalNewDrop();
   copy_page_in(0, picture);
-  text_state() = text;
   return false;
 }
 
@@ -55,18 +56,16 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
     return false;
   }
   const PageCopy picture = copy_page_out(0);
-  const TextState text = text_state();
-  if (!file_open(kUserFile, path, FileMode::Input) || !JournalNewBegin()) {
-    return Abandon(picture, text);
-  }
-  set_pages(0, 1);
+  TextPenScope pen;  // the drawing's texts move it
+  if (!file_open(kUserFile, path, FileMode::Input) || !JournalNewBegin()) return Abandon(picture);
+  DrawPictureUnseen();
   CLS();
   ReadResult result;
   // A block cut short is closed, so that what is drawn next runs after it;
   // it is the drawing's one block, and no text writes another.
   if (!ReadDrawing(&result) || (result.block_unclosed && !JournalNewLine("EndAbc:")) ||
       !JournalNewCommit()) {
-    return Abandon(picture, text);
+    return Abandon(picture);
   }
   file_close(kUserFile);
   ed.DprintWritten = result.had_block ? 1 : 0;
@@ -82,8 +81,12 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
 }  // namespace
 
 bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
-  ed.Loading = 1;
+  g_running = true;
   const bool loaded = Load(ed, typed_name, file_system_name);
-  ed.Loading = 0;
+  g_running = false;
   return loaded;
+}
+
+bool LoadRunning() {
+  return g_running;
 }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "gfx/keycodes.h"
+#include "gfx/keys.h"
 
 namespace {
 
