@@ -154,6 +154,14 @@ Lines Redo(Rng& r) {
   return Lines(static_cast<size_t>(1 + r.Below(2)), "CTRL-Y");
 }
 
+// New Image, then perhaps taken back and done again at once.
+Lines NewImage(Rng& r) {
+  Lines keys = {"CTRL-S", r.Pick({"UP", "DOWN * 2"}), "ENTER"};
+  if (r.Chance(60)) Add(keys, Undo(r));
+  if (r.Chance(40)) Add(keys, Redo(r));
+  return keys;
+}
+
 Lines Single(Rng& r) {
   return {r.Pick({".", "ESC", "ENTER", "CTRL-T", "CTRL-E", "SPACE", "F2"})};
 }
@@ -204,7 +212,7 @@ struct Family {
 
 const Family kFamilies[] = {
     {30, Moves},   {8, ToolKey}, {20, Shape}, {10, Ellipse}, {8, Text},  {5, Colour}, {4, Help},
-    {6, FileMenu}, {2, Exit},    {6, Single}, {8, Fill},     {10, Undo}, {5, Redo},
+    {6, FileMenu}, {2, Exit},    {6, Single}, {8, Fill},     {10, Undo}, {5, Redo},   {4, NewImage},
     {12, PickChange},
 };
 
@@ -338,8 +346,9 @@ std::string PictureFault(const std::vector<unsigned char>& page,
   return s.str();
 }
 
-// After each undo or redo the journal is exactly a state it had before:
-// the copies taken after those keys against those before.
+// After each undo or redo the journal is exactly a state it had before
+// (undoing a New Image, the whole journal before it): the copies taken
+// after those keys against those before.
 std::string HistoryFault(const EditorRun& run, const Lines& script) {
   std::vector<std::string> states;
   std::string key;
