@@ -306,6 +306,10 @@ bool JournalCopyTo(int file) {
   Reader reader;
   for (std::string_view lines, line;;) {
     const LineRead read = NextLines(reader, &lines);
+    // An empty journal (its header found no room) is saved as the header.
+    if (read == LineRead::End && reader.offset == 0) {
+      return file_print(file, kJournalHeader.substr(0, kJournalHeader.size() - 2));
+    }
     if (read != LineRead::Line) return read == LineRead::End;
     while (take_line(&lines, &line)) {
       if (!file_print(file, line)) return false;
