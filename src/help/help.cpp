@@ -146,6 +146,20 @@ std::string PollKey() {
   return key;
 }
 
+// Draws a screen and polls until Enter or ESC, which it returns; a help page
+// closed meanwhile (the redraw request, cleared here) draws it again.
+std::string DrawUntilEnterOrEsc(Editor& ed, void (*draw)()) {
+  for (;;) {
+    draw();
+    for (;;) {
+      std::string key = PollKey();
+      if (key == kKeyEnter || key == kKeyEsc) return key;
+      if (ed.RedrawRequest == 1) break;
+    }
+    ed.RedrawRequest = 0;
+  }
+}
+
 }  // namespace
 
 void DrawHelpPage(int page, bool with_help_line) {
@@ -170,9 +184,7 @@ void DrawQuickReference() {
   LINE(0, 0, 161, 81, 0, kLineBox, kSolid, kCoordAbsolute);
   DrawHelpLine(kCardHelpLine.c_str());
   TextState& t = text_state();
-  t.Fcolor = 8;
-  t.Bcolor = 15;
-  t.wy = 5;
+  t = {.wx = 5, .wy = 5, .Fcolor = 8, .Bcolor = 15};
   for (const char* line : kCardLines) {
     t.wx = 5;
     DrawStrokeText(line);
@@ -181,19 +193,7 @@ void DrawQuickReference() {
 
 void WelcomePage(Editor& ed) {
   TextPenScope pen;
-  for (;;) {
-    DrawHelpPage(1, true);
-    for (;;) {
-      std::string key = PollKey();
-      if (key == kKeyEnter) {
-        HelpPages(ed);
-        return;
-      }
-      if (key == kKeyEsc) return;
-      if (ed.RedrawRequest == 1) break;
-    }
-    ed.RedrawRequest = 0;
-  }
+  if (DrawUntilEnterOrEsc(ed, [] { DrawHelpPage(1, true); }) == kKeyEnter) HelpPages(ed);
 }
 
 void HelpPages(Editor& ed) {
@@ -219,13 +219,5 @@ void HelpPages(Editor& ed) {
 void QuickReference(Editor& ed) {
   ModalPages pages;
   TextPenScope pen;
-  for (;;) {
-    DrawQuickReference();
-    for (;;) {
-      std::string key = PollKey();
-      if (key == kKeyEnter || key == kKeyEsc) return;
-      if (ed.RedrawRequest == 1) break;
-    }
-    ed.RedrawRequest = 0;
-  }
+  DrawUntilEnterOrEsc(ed, DrawQuickReference);
 }

@@ -210,10 +210,28 @@ bool HoldsNothingDrawn(const char* name) {
   return n >= 0 && (n == 0 || std::string_view(buffer, static_cast<size_t>(n)) == kJournalHeader);
 }
 
+// The file a change in place is written to before it replaces the journal.
+std::string EditName() {
+  return g_journal.name + ".edit";
+}
+
+// Syncs the folder that holds the journal, so that a rename is on disk.
+bool SyncJournalFolder() {
+  std::string folder = g_journal.name.substr(0, g_journal.name.rfind('/') + 1);
+  if (folder.empty()) folder = ".";
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Fail(errno, folder);
+  const bool synced = fsync(fd) == 0;
+  const int err = errno;
+  close(fd);
+  return synced || Fail(err, folder);
+}
+
 }  // namespace
 
 EarlierJournal KeepEarlierJournal() {
   unlink(NewName().c_str());
+  unlink(EditName().c_str());
   const char* name = g_journal.name.c_str();
   struct stat st {};
   if (lstat(name, &st) != 0) return {};
@@ -273,6 +291,38 @@ bool JournalCut(long long length) {
   }
   KeepInPlace(g_journal.fd);
   return ftruncate(g_journal.fd, static_cast<off_t>(length)) == 0 || Fail(errno);
+}
+
+bool JournalReplace(long long offset, long long length, std::string_view bytes) {
+  std::string old;
+  if (!JournalBytesFrom(0, &old)) return false;
+  const auto size = static_cast<long long>(old.size());
+  auto line_start = [&old](long long at) {
+    return at == 0 || old[static_cast<size_t>(at - 1)] == '\n';
+  };
+  if (offset < 0 || length < 0 || offset + length > size || !line_start(offset) ||
+      !line_start(offset + length) || (!bytes.empty() && !bytes.ends_with('\n'))) {
+    raise_error(kErrIllegalFunctionCall);
+    return false;
+  }
+  const std::string path = EditName();
+  unlink(path.c_str());  // never written through a link left there
+  const int fd = OpenForAppending(path, O_CREAT | O_EXCL | O_NOFOLLOW);
+  if (fd < 0) return Fail(errno, path);
+  std::string whole = old.substr(0, static_cast<size_t>(offset));
+  whole.append(bytes).append(old, static_cast<size_t>(offset + length));
+  int err = write_all(fd, whole);
+  if (err == 0 && fsync(fd) != 0) err = errno;
+  if (err != 0) {
+    close(fd);
+    unlink(path.c_str());
+    return Fail(err, path);
+  }
+  if (!RenameIntoPlace(path, fd)) {
+    unlink(path.c_str());
+    return false;
+  }
+  return SyncJournalFolder();
 }
 
 int JournalGeneration() {

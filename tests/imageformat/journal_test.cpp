@@ -14,6 +14,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -31,9 +32,7 @@ std::string JournalBytes() {
 class JournalTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kov1-journal-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
+    scratch_.Enter();
     previous_ = set_error_handler(RecordError);
     g_errors.clear();
   }
@@ -41,10 +40,8 @@ class JournalTest : public ::testing::Test {
     JournalClose();
     file_close_all();
     set_error_handler(previous_);
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
-    std::filesystem::remove_all(dir_);
   }
-  std::filesystem::path dir_;
+  ScratchFolder scratch_{"kov1-journal"};
   ErrorHandler previous_ = nullptr;
 };
 

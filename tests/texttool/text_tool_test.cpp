@@ -18,6 +18,7 @@
 #include "runtime/files.h"
 #include "strokefont/stroke_font.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
@@ -31,11 +32,10 @@ void feed_key() {
   unlock_screen_unflagged();
 }
 
-class TextToolTest : public Mode8Test {
+class TextToolTest : public Mode8TextTest {
  protected:
   void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
+    Mode8TextTest::SetUp();
     null_driver_ = gfx_screen()->driver;
     feeding_driver_ = *null_driver_;
     feeding_driver_.on_empty_ring = feed_key;
@@ -48,8 +48,7 @@ class TextToolTest : public Mode8Test {
     JournalClose();
     file_delete(path_);
     gfx_screen()->driver = null_driver_;
-    text_state() = TextState{};
-    Mode8Test::TearDown();
+    Mode8TextTest::TearDown();
   }
   std::string Journal() {
     JournalClose();
