@@ -78,11 +78,10 @@ int RenameIntoPlace(const std::string& path, int fd) {
   return 0;
 }
 
-// Writes bytes as a new journal beside the journal, syncs it and renames it
-// into place; 0 or errno, the journal then as it was.
-int ReplaceWith(std::string_view bytes) {
-  const std::string path = NewName();
-  unlink(path.c_str());
+// Writes bytes as a new journal at path, beside the journal, syncs it and
+// renames it into place; 0 or errno, the journal then as it was.
+int ReplaceWith(std::string_view bytes, const std::string& path) {
+  unlink(path.c_str());  // never written through a link left there
   const int fd = OpenForAppending(path, O_CREAT | O_EXCL);
   if (fd < 0) return errno;
   int err = write_all(fd, bytes);
@@ -136,7 +135,7 @@ void KeepInPlace(int fd, bool put_back = true) {
   if (present) news.error = KeepAside(&news.kept);
   std::string bytes;
   if (news.error == 0 && put_back) {
-    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes) : EIO;
+    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes, NewName()) : EIO;
   }
   g_journal.restore = news;
 }
@@ -213,18 +212,6 @@ bool HoldsNothingDrawn(const char* name) {
 // The file a change in place is written to before it replaces the journal.
 std::string EditName() {
   return g_journal.name + ".edit";
-}
-
-// Syncs the folder that holds the journal, so that a rename is on disk.
-bool SyncJournalFolder() {
-  std::string folder = g_journal.name.substr(0, g_journal.name.rfind('/') + 1);
-  if (folder.empty()) folder = ".";
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return Fail(errno, folder);
-  const bool synced = fsync(fd) == 0;
-  const int err = errno;
-  close(fd);
-  return synced || Fail(err, folder);
 }
 
 }  // namespace
@@ -305,24 +292,11 @@ bool JournalReplace(long long offset, long long length, std::string_view bytes) 
     raise_error(kErrIllegalFunctionCall);
     return false;
   }
-  const std::string path = EditName();
-  unlink(path.c_str());  // never written through a link left there
-  const int fd = OpenForAppending(path, O_CREAT | O_EXCL | O_NOFOLLOW);
-  if (fd < 0) return Fail(errno, path);
   std::string whole = old.substr(0, static_cast<size_t>(offset));
   whole.append(bytes).append(old, static_cast<size_t>(offset + length));
-  int err = write_all(fd, whole);
-  if (err == 0 && fsync(fd) != 0) err = errno;
-  if (err != 0) {
-    close(fd);
-    unlink(path.c_str());
-    return Fail(err, path);
-  }
-  if (!RenameIntoPlace(path, fd)) {
-    unlink(path.c_str());
-    return false;
-  }
-  return SyncJournalFolder();
+  KeepInPlace(g_journal.fd, false);
+  const int err = ReplaceWith(whole, EditName());
+  return err == 0 || Fail(err);
 }
 
 int JournalGeneration() {
@@ -333,7 +307,7 @@ bool JournalReplace(std::string_view bytes) {
   const int fd = Descriptor();
   if (fd < 0) return false;
   KeepInPlace(fd, false);
-  const int err = ReplaceWith(bytes);
+  const int err = ReplaceWith(bytes, NewName());
   return err == 0 || Fail(err);
 }
 
