@@ -78,10 +78,10 @@ int RenameIntoPlace(const std::string& path, int fd) {
   return 0;
 }
 
-// Writes bytes as a new journal beside the journal (at path), syncs it and
+// Writes bytes as a new journal at path, beside the journal, syncs it and
 // renames it into place; 0 or errno, the journal then as it was.
-int ReplaceWith(std::string_view bytes, const std::string& path = NewName()) {
-  unlink(path.c_str());
+int ReplaceWith(std::string_view bytes, const std::string& path) {
+  unlink(path.c_str());  // never written through a link left there
   const int fd = OpenForAppending(path, O_CREAT | O_EXCL);
   if (fd < 0) return errno;
   int err = write_all(fd, bytes);
@@ -135,7 +135,7 @@ void KeepInPlace(int fd, bool put_back = true) {
   if (present) news.error = KeepAside(&news.kept);
   std::string bytes;
   if (news.error == 0 && put_back) {
-    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes) : EIO;
+    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes, NewName()) : EIO;
   }
   g_journal.restore = news;
 }
@@ -308,7 +308,7 @@ bool JournalReplace(std::string_view bytes) {
   const int fd = Descriptor();
   if (fd < 0) return false;
   KeepInPlace(fd, false);
-  const int err = ReplaceWith(bytes);
+  const int err = ReplaceWith(bytes, NewName());
   return err == 0 || Fail(err);
 }
 
@@ -331,6 +331,10 @@ bool JournalCopyTo(int file) {
   Reader reader;
   for (std::string_view lines, line;;) {
     const LineRead read = NextLines(reader, &lines);
+    // An empty journal (its header found no room) is saved as the header.
+    if (read == LineRead::End && reader.offset == 0) {
+      return file_print(file, kJournalHeader.substr(0, kJournalHeader.size() - 2));
+    }
     if (read != LineRead::Line) return read == LineRead::End;
     while (take_line(&lines, &line)) {
       if (!file_print(file, line)) return false;

@@ -90,7 +90,9 @@ bool JournalReplace(long long offset, long long length, std::string_view bytes);
 
 // The journal's bytes from offset to its end.
 bool JournalBytesFrom(long long offset, std::string* bytes);
-// Writes the journal's lines into the open output file, each with CR LF.
+// Writes the journal's lines into the open output file, each with CR LF;
+// an empty journal as its header line, so that a saved drawing always is a
+// program.
 bool JournalCopyTo(int file);
 // Draws the journal on the work page as a load draws it, with the text
 // state as it stands.
