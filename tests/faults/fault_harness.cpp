@@ -152,10 +152,6 @@ Launch FailAt(const Step& step, const std::string& error) {
   return launch;
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::vector<std::string> FolderNames(const std::string& dir) {
   std::vector<std::string> names;
   DIR* d = opendir(dir.c_str());

@@ -63,7 +63,6 @@ std::vector<Step> StepsFrom(const std::string& trace_path, const std::string& fr
 Launch KillAt(const Step& step);
 Launch FailAt(const Step& step, const std::string& error);
 
-void WriteFile(const std::string& path, const std::string& bytes);
 // The names in a folder, "." and ".." left out.
 std::vector<std::string> FolderNames(const std::string& dir);
 // A drawing of `lines` lines after "SCREEN 8", in the editor's own form.
