@@ -1,6 +1,7 @@
 #include "editor/history.h"
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,12 +22,33 @@ struct JournalMark {
   int dprint = 0;
 };
 
+// What a New Image changed besides the picture: the whole journal before
+// it (Action::bytes is then the whole journal after it) and the values.
+struct Replaced {
+  std::string journal;
+  int dprint = 0;  // DprintWritten, which a waiting block may have set
+  int saved_before = 0, saved_after = 0;
+  std::string name_before, name_after;
+};
+
 struct Action {
   JournalMark before, after;
-  std::string bytes;   // what it appended, whole lines
-  PageChanges pixels;  // page 0
+  std::string bytes;  // what it appended, whole lines
+  // A change in place replaced `lines_before` at `offset` by bytes.
+  bool in_place = false;
+  long long offset = 0;
+  std::string lines_before;
+  PageChanges pixels;                  // page 0
+  std::unique_ptr<Replaced> replaced;  // a New Image
 
-  size_t Size() const { return sizeof *this + bytes.capacity() + page_changes_size(pixels); }
+  size_t Size() const {
+    const size_t more = replaced
+                            ? sizeof *replaced + replaced->journal.capacity() +
+                                  replaced->name_before.capacity() + replaced->name_after.capacity()
+                            : 0;
+    return sizeof *this + bytes.capacity() + lines_before.capacity() + page_changes_size(pixels) +
+           more;
+  }
 };
 
 constexpr size_t kKeptActions = 1000;
@@ -78,18 +100,40 @@ void ForgetBeyondLimit() {
   }
 }
 
+// Keeps a new action done; the redo list is then empty.
+void Remember(Action a) {
+  History& h = g_history;
+  for (const Action& gone : h.undone) h.size -= gone.Size();
+  h.undone.clear();
+  h.size += a.Size();
+  h.end = a.after;
+  h.done.push_back(std::move(a));
+  ForgetBeyondLimit();
+}
+
+// Cuts a subroutine block written since the last action done or undone
+// (by a text left with ESC); it comes back with the next text.
+bool CutWaitingBlock(Editor& ed) {
+  History& h = g_history;
+  if (JournalLength() == h.end.length) return true;
+  if (!JournalCut(h.end.length)) return false;
+  ed.DprintWritten = h.end.dprint;
+  return true;
+}
+
 // Takes the journal to where the action leaves it going forward (redo) or
 // back (undo); false when the journal refused, and nothing changed.
 bool MoveJournal(Editor& ed, const Action& a, bool forward) {
-  History& h = g_history;
-  if (!forward) return JournalCut(a.before.length);
+  if (a.replaced) return JournalReplace(forward ? a.bytes : a.replaced->journal);
+  if (!forward && !a.in_place) return JournalCut(a.before.length);
   // A block waiting for the next action would come twice if the action
-  // brings its own; it goes, and comes back with the next text.
-  if (JournalLength() != h.end.length) {
-    if (!JournalCut(h.end.length)) return false;
-    ed.DprintWritten = h.end.dprint;
-  }
-  return JournalAppendLines(SplitLines(a.bytes));
+  // brings its own, and a change in place must find the journal as it
+  // left it; the block goes, and comes back with the next text.
+  if (!CutWaitingBlock(ed)) return false;
+  if (!a.in_place) return JournalAppendLines(SplitLines(a.bytes));
+  const std::string& from = forward ? a.lines_before : a.bytes;
+  return JournalReplace(a.offset, static_cast<long long>(from.size()),
+                        forward ? a.bytes : a.lines_before);
 }
 
 // Undo or redo: takes the last action of `from` back or forward, the
@@ -108,9 +152,15 @@ void StepHistory(Editor& ed, From& from, To& to, bool forward) {
   WipeScratch();  // page 1 follows page 0, as every way back to the main loop leaves it
   h.end = forward ? a.after : a.before;
   ed.DprintWritten = h.end.dprint;
+  ed.Saved = 0;
+  if (const Replaced* r = a.replaced.get()) {
+    // A New Image's values come back exactly, a block waiting then included.
+    if (!forward) ed.DprintWritten = r->dprint;
+    ed.Saved = forward ? r->saved_after : r->saved_before;
+    ed.DrawingName = forward ? r->name_after : r->name_before;
+  }
   to.push_back(std::move(a));
   from.pop_back();
-  ed.Saved = 0;
 }
 
 }  // namespace
@@ -126,21 +176,68 @@ void RecordAction(Editor& ed, void (*act)(Editor&)) {
   const long long length = JournalLength();
   if (h.generation != JournalGeneration() || length == h.end.length) return;
   Action a;
-  a.before = h.end;
-  a.after = {length, ed.DprintWritten};
-  if (length < h.end.length || !JournalBytesFrom(a.before.length, &a.bytes) ||
-      static_cast<long long>(a.bytes.size()) != length - a.before.length) {
+  if (length < h.end.length || !JournalBytesFrom(h.end.length, &a.bytes) ||
+      static_cast<long long>(a.bytes.size()) != length - h.end.length) {
     h = History{};  // what the journal holds is no longer known: start again
     return;
   }
-  if (a.bytes == BlockBytes()) return;
+  // The header that an append to an empty journal brought belongs to no
+  // action: undo leaves it.
+  if (h.end.length == 0 && a.bytes.starts_with(kJournalHeader)) {
+    a.bytes.erase(0, kJournalHeader.size());
+    h.end.length = static_cast<long long>(kJournalHeader.size());
+  }
+  a.before = h.end;
+  a.after = {length, ed.DprintWritten};
+  if (a.bytes.empty() || a.bytes == BlockBytes()) return;
   a.pixels = page_changes(before.pixels, 0);
-  for (const Action& gone : h.undone) h.size -= gone.Size();
-  h.undone.clear();
-  h.size += a.Size();
-  h.end = a.after;
-  h.done.push_back(std::move(a));
-  ForgetBeyondLimit();
+  Remember(std::move(a));
+}
+
+void RecordNewImage(Editor& ed, bool (*act)(Editor&)) {
+  History& h = g_history;
+  auto replaced = std::make_unique<Replaced>();
+  if (!FollowJournal(ed) || !JournalBytesFrom(0, &replaced->journal)) {
+    act(ed);
+    return;
+  }
+  const PageCopy before = copy_page_out(0);
+  replaced->dprint = ed.DprintWritten;
+  replaced->saved_before = ed.Saved;
+  replaced->name_before = ed.DrawingName;
+  if (!act(ed)) return;
+  Action a;
+  if (h.generation != JournalGeneration() || !JournalBytesFrom(0, &a.bytes)) {
+    h = History{};
+    return;
+  }
+  a.before = h.end;
+  a.after = {static_cast<long long>(a.bytes.size()), ed.DprintWritten};
+  a.pixels = page_changes(before.pixels, 0);
+  replaced->saved_after = ed.Saved;
+  replaced->name_after = ed.DrawingName;
+  a.replaced = std::move(replaced);
+  Remember(std::move(a));
+}
+
+bool PrepareEdit(Editor& ed) {
+  return !FollowJournal(ed) || CutWaitingBlock(ed);
+}
+
+void RecordEdit(const Editor& ed, long long offset, std::string old, std::string now,
+                const std::vector<uint8_t>& before) {
+  if (!FollowJournal(ed)) return;
+  History& h = g_history;
+  Action a;
+  a.in_place = true;
+  a.offset = offset;
+  a.before = h.end;
+  a.after = {h.end.length + static_cast<long long>(now.size()) - static_cast<long long>(old.size()),
+             h.end.dprint};
+  a.lines_before = std::move(old);
+  a.bytes = std::move(now);
+  a.pixels = page_changes(before, 0);
+  Remember(std::move(a));
 }
 
 void UndoAction(Editor& ed) {

@@ -1,12 +1,18 @@
 // The main loop: preview, cursor, one key, and the key table.
+#include <cstring>
+#include <string>
+
 #include "editor/editor_routines.h"
 #include "editor/history.h"
+#include "editor/pick.h"
 #include "editor/main_loop_rule.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "help/help.h"
+#include "imageformat/journal.h"
+#include "screens/dialogs.h"
 #include "screens/file_menu.h"
 #include "texttool/colour_chooser.h"
 
@@ -53,7 +59,8 @@ void ActOnKey(Editor& ed) {
     ed.Stage = 0;  // the menu drops a shape under way
     WipeScratch();
     DrawScratchUnseen();
-    FileMenu(ed);
+    const MenuResult chosen = FileMenu(ed);
+    if (chosen == MenuResult::NewImage) RecordNewImage(ed, NewImage);
     ShowPicturePage();
     ReadCursorColours(ed);
   } else if (key == CtrlKey('T') || key == CtrlKey('P')) {
@@ -68,11 +75,34 @@ void ActOnKey(Editor& ed) {
     ShowPageZeroUnlessBanding(ed);
   } else if (key == ".") {
     RecordAction(ed, DotKey);
+  } else if (key == kKeyTab && ed.Stage == 0) {
+    PickLoop(ed);
   } else if (key == CtrlKey('Z')) {
     UndoAction(ed);
   } else if (key == CtrlKey('Y')) {
     RedoAction(ed);
   }
+}
+
+// Another program removed or replaced image.img while the editor ran; the
+// journal put it back (or could not) before its next write.
+void TellOfRestoredJournal(const Editor& ed) {
+  const JournalRestore news = JournalTakeRestore();
+  if (!news.happened) return;
+  const std::string how = news.kept.empty() ? "removed" : "replaced";
+  if (news.error != 0) {
+    MessageBox("                      * Warning *", "",
+               "      Another program " + how + " image.img. KOV1 could",
+               "      not put it back (" + std::string(std::strerror(news.error)) + ").",
+               "      Nothing is lost while KOV1 runs: save your",
+               "      drawing now with CTRL-S.");
+  } else {
+    MessageBox("                      * Warning *", "",
+               "      Another program " + how + " image.img. KOV1 has",
+               "      put your drawing back there, whole.",
+               news.kept.empty() ? "" : "      What stood there is kept as " + news.kept + ".", "");
+  }
+  ShowPageZeroUnlessBanding(ed);
 }
 
 }  // namespace
@@ -91,5 +121,6 @@ void MainLoop(Editor& ed) {
     // A shape's rubber band keeps its pages through an error message.
     HeldPages held(ed.Stage == 1);
     ActOnKey(ed);
+    TellOfRestoredJournal(ed);
   }
 }

@@ -49,21 +49,23 @@ void DrawItems(int selection) {
   DrawStrokeText(kHelp[selection - 1]);
 }
 
-// A new, empty drawing: the journal starts again with its first line, so
-// that a saved drawing still runs, and the next text writes the subroutine
-// block again.
-void NewImage(Editor& ed) {
-  JournalStart();
+}  // namespace
+
+// The journal is replaced with its header alone, whole or not at all; when
+// that fails the drawing stays. The next text writes the subroutine block
+// again.
+bool NewImage(Editor& ed) {
+  TextPenScope pen;
+  if (!JournalReplace(kJournalHeader)) return false;
   ed.DprintWritten = 0;
   ed.DrawingName.clear();
   ShowPicturePage();
   DrawEditorScreen(true);
   WipeScratch();
+  return true;
 }
 
-}  // namespace
-
-void FileMenu(Editor& ed) {
+MenuResult FileMenu(Editor& ed) {
   HeldPages held;  // an error message leaves the menu's pages
   TextPenScope pen;
   for (;;) {
@@ -83,12 +85,12 @@ void FileMenu(Editor& ed) {
           FileNameDialog(ed, kDialogLoad);
           WipeScratch();
         } else {
-          NewImage(ed);
+          return MenuResult::NewImage;
         }
-        return;
+        return MenuResult::Done;
       } else if (key == kKeyEsc) {
         WipeScratch();
-        return;
+        return MenuResult::Done;
       } else if (key == CtrlKey('X')) {
         ExitRequest(ed);
         break;  // drawn again from the start

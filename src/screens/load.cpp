@@ -8,6 +8,7 @@
 #include "imageformat/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "screens/dialogs.h"
 #include "screens/editor_screen.h"
 #include "screens/file_dialog.h"
 #include "screens/text_boxes.h"
@@ -40,6 +41,13 @@ bool Abandon(const PageCopy& picture) {
   return false;
 }
 
+void TellOfClosedBlock() {
+  MessageBox(
+      "                      * Warning *", "", "      The text subroutine of this drawing was cut",
+      "      short: its last line, EndAbc:, was missing.",
+      "      KOV1 has added it, so that what you draw now", "      runs when the drawing is run.");
+}
+
 bool Load(Editor& ed, const std::string& typed_name, const std::string& file_system_name) {
   PrintSmallBox(6, "    Loading...    ");
   std::string path = file_system_name;
@@ -53,7 +61,12 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
   DrawPictureUnseen();
   CLS();
   ReadResult result;
-  if (!ReadDrawing(&result) || !JournalNewCommit()) return Abandon(picture);
+  // A block cut short is closed, so that what is drawn next runs after it;
+  // it is the drawing's one block, and no text writes another.
+  if (!ReadDrawing(&result) || (result.block_unclosed && !JournalNewLine("EndAbc:")) ||
+      !JournalNewCommit()) {
+    return Abandon(picture);
+  }
   file_close(kUserFile);
   ed.DprintWritten = result.had_block ? 1 : 0;
   ed.DrawingName = trim_file_name(typed_name);
@@ -61,6 +74,7 @@ bool Load(Editor& ed, const std::string& typed_name, const std::string& file_sys
   ResetTextPen();
   DrawEditorFrame(false);
   ShowPicture();
+  if (result.block_unclosed) TellOfClosedBlock();
   return true;
 }
 

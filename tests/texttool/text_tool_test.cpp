@@ -78,7 +78,8 @@ TEST_F(TextToolTest, HoldsAtMost110Characters) {
 
   std::string kept;
   for (int i = 0; i < 110; ++i) kept += static_cast<char>('A' + i % 26);
-  EXPECT_EQ(Journal(), "PrintFlarp$ = \"" + kept +
+  // The journal was empty: its header comes first.
+  EXPECT_EQ(Journal(), std::string(kJournalHeader) + "PrintFlarp$ = \"" + kept +
                            "\"\r\nFcolor =  12\r\nwy =  20\r\nwx = -800\r\ngosub Dprint\r\n");
   EXPECT_EQ(text_state().Fcolor, 7);
   EXPECT_EQ(draw_context()->work_page, 0);
@@ -123,7 +124,7 @@ TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
   g_keys = "C" + kKeyEnter, g_next = 0;
   TextTool(ed);
   set_error_handler(previous);
-  std::string want;
+  std::string want(kJournalHeader);
   for (const std::string& line : DprintBlockLines()) want += line + "\r\n";
   want += "PrintFlarp$ = \"C\"\r\nFcolor =  7\r\nwy =  20\r\nwx =  20\r\ngosub Dprint\r\n";
   EXPECT_EQ(Journal(), want);
