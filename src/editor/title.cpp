@@ -6,6 +6,7 @@
 
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "runtime/sound.h"
 #include "strokefont/stroke_font.h"
@@ -154,5 +155,9 @@ void ShowTitle(Editor&) {
   for (const Note& note : TitleTune()) PlayTone(note.freq, note.ticks);
   set_pages(0, 0);
   PCOPY(0, 1);
-  wait_key();
+  // Any key, or a click of either button, goes on.
+  for (PointerEvent pointer;;) {
+    if (!wait_input(pointer).empty()) break;
+    if (pointer.kind == PointerKind::Press || pointer.kind == PointerKind::RightPress) break;
+  }
 }

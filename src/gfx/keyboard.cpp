@@ -198,6 +198,10 @@ void wait_for_key_signal(int ms) {
   wait_for_signal(ms, false);
 }
 
+void wait_for_input_signal(int ms) {
+  wait_for_signal(ms, true);
+}
+
 std::string wait_key() {
   for (;;) {
     std::string k = INKEY();
@@ -219,6 +223,6 @@ std::string wait_input(PointerEvent& pointer) {
   for (;;) {
     std::string k = read_input(pointer);
     if (!k.empty() || pointer.kind != PointerKind::None) return k;
-    wait_for_signal(-1, true);
+    wait_for_input_signal(-1);
   }
 }

@@ -57,5 +57,8 @@ std::string wait_key();
 // INKEY that also takes pointer events: the next key, or "" with the
 // pointer event that came first in pointer (kind None when there was none).
 std::string read_input(PointerEvent& pointer);
+// The idle wait of a loop that polls read_input: it ends on a key or a
+// pointer event (wait_for_key_signal drops pointer events).
+void wait_for_input_signal(int ms);
 // Waits until read_input has a key or a pointer event.
 std::string wait_input(PointerEvent& pointer);

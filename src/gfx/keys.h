@@ -126,6 +126,11 @@ struct PointerEvent {
   int x = 0, y = 0;
 };
 
+// A left click (a press) inside the rectangle (x1, y1)-(x2, y2).
+constexpr bool clicked_in(const PointerEvent& p, int x1, int y1, int x2, int y2) {
+  return p.kind == PointerKind::Press && p.x >= x1 && p.x <= x2 && p.y >= y1 && p.y <= y2;
+}
+
 inline constexpr uint32_t kPointerBit = 0x80000000u;
 inline constexpr int kPointerCoordBias = 0x2000;  // coordinates -8192..8191
 

@@ -40,6 +40,10 @@ struct TwoWays {
 
 TEST(Pointer, DrawsWhatTheSameKeysDraw) {
   TwoWays t;
+  // Colour 12 by a click on its swatch.
+  t.Both("CTRL-C");
+  t.Each("point 255 110", "RIGHT * 5");
+  t.Each("click", "ENTER");
   // A box by click and click.
   t.Both("CTRL-R");
   t.To(100, 50);
@@ -87,14 +91,25 @@ TEST(Pointer, DrawsWhatTheSameKeysDraw) {
   t.pointer.push_back("point 639 199");
   t.keys.push_back("RIGHT * 488");
   t.keys.push_back("DOWN * 122");
+  // Saved through the file menu's first item.
+  t.Both("CTRL-S");
+  t.Each("point 140 112", "");
+  t.Each("click", "ENTER");
+  t.Both("text \"HOUSE\"");
+  t.Both("ENTER");
 
   const EditorRun by_pointer = RunEditor(t.pointer);
   const EditorRun by_keys = RunEditor(t.keys);
   ASSERT_EQ(by_keys.status, 3) << by_keys.err;
   ASSERT_EQ(by_pointer.status, 3) << by_pointer.err;
   const std::string journal = by_keys.File("image.img");
-  EXPECT_NE(journal.find("circle"), std::string::npos) << journal;
-  EXPECT_EQ(by_pointer.File("image.img"), journal);
+  EXPECT_NE(journal.find("circle ( 450,  100),         30,           12, , , 0.9"),
+            std::string::npos);
+  EXPECT_NE(journal.find("paint ( 150,  70)"), std::string::npos);
+  // Compared as truth values: a journal is too long to print.
+  EXPECT_TRUE(by_pointer.File("image.img") == journal);
+  EXPECT_TRUE(by_keys.File("HOUSE") == journal);
+  EXPECT_TRUE(by_pointer.File("HOUSE") == journal);
   EXPECT_EQ(by_pointer.Pixels("final"), by_keys.Pixels("final"));
 }
 

@@ -219,16 +219,42 @@ Lines PointerFill(Rng& r) {
   return {"CTRL-P", Point(r), "click"};
 }
 
+// Clicks on the other screens: swatches, menu items, the prompt's and the
+// message box's buttons, help pages; and clicks beside them.
+Lines PointerScreens(Rng& r) {
+  const std::string name = "text \"" + r.Pick({"A", "B", "NONE"}) + "\"";
+  const Lines prompt = {r.Pick({"point 130 132", "point 180 132", "point 250 132", "point 5 5"}),
+                        r.Pick({"click", "rclick"})};
+  switch (r.Below(5)) {
+    case 0:
+      return {"CTRL-C", "point " + std::to_string(15 + 20 * r.Below(16)) + " 110",
+              r.Pick({"click", "click", "rclick"}), "ESC"};
+    case 1:
+      return {r.Pick({"F1", "F2"}), "click", r.Pick({"click", "rclick"}), "click", "ESC"};
+    case 2:
+      return {"CTRL-S", "point 140 112", "click", name, "ENTER", "point 300 156", "click"};
+    case 3: {
+      Lines lines = {"CTRL-S", "point 140 122", "click"};
+      Add(lines, prompt);
+      Add(lines, {name, "ENTER", "point 300 156", r.Pick({"click", "rclick"})});
+      return lines;
+    }
+    default:
+      return {"CTRL-S", r.Pick({"point 140 132", "point 40 40"}), "click", "ESC"};
+  }
+}
+
 struct Family {
   int weight;
   Lines (*make)(Rng&);
 };
 
 const Family kFamilies[] = {
-    {30, Moves},         {8, ToolKey},     {20, Shape},      {10, Ellipse},      {8, Text},
-    {5, Colour},         {4, Help},        {6, FileMenu},    {2, Exit},          {6, Single},
-    {8, Fill},           {10, Undo},       {5, Redo},        {10, PointerMoves}, {12, PointerShape},
-    {6, PointerEllipse}, {5, PointerText}, {4, PointerFill},
+    {30, Moves},      {8, ToolKey},       {20, Shape},         {10, Ellipse},
+    {8, Text},        {5, Colour},        {4, Help},           {6, FileMenu},
+    {2, Exit},        {6, Single},        {8, Fill},           {10, Undo},
+    {5, Redo},        {10, PointerMoves}, {12, PointerShape},  {6, PointerEllipse},
+    {5, PointerText}, {4, PointerFill},   {6, PointerScreens},
 };
 
 using Actions = std::vector<Lines>;
