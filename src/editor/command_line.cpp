@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "runtime/cp437.h"
+
 namespace {
 
 constexpr const char* kUsage =
@@ -36,6 +38,9 @@ constexpr const char* kHelp =
     "\n"
     "A save replaces the file you name only once the whole drawing is on the\n"
     "disk; a folder, device or pipe of that name is refused and left alone.\n"
+    "New Image is undone with Ctrl-Z like a shape. Should another program\n"
+    "remove or replace image.img, the editor writes the drawing back there,\n"
+    "keeps what stood there as image.img.N, and says so.\n"
     "\n"
     "  --pictures   without FILE, draw in the folder KOV1 of the pictures folder\n"
     "               (XDG_PICTURES_DIR, else ~/Pictures; made when missing)\n"
@@ -45,15 +50,6 @@ constexpr const char* kHelp =
     "Every key of every screen: man kov1\n";
 
 constexpr int kBadArguments = 2;
-
-// The argument as it can stand in a one-line message.
-std::string Shown(std::string_view arg) {
-  std::string s(arg);
-  for (char& c : s) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  }
-  return s;
-}
 
 [[noreturn]] void Refuse(const std::string& why) {
   std::fprintf(stderr, "kov1: %s\n%s", why.c_str(), kUsage);
@@ -82,7 +78,7 @@ CommandLine ReadCommandLine(int argc, char** argv) {
     } else if (!options_end && arg == "--pictures") {
       line.pictures = true;
     } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
-      Refuse("unknown option " + Shown(arg));
+      Refuse("unknown option " + controls_as_question_marks(arg));
     } else if (arg.empty()) {
       Refuse("an empty FILE");
     } else if (line.has_file) {

@@ -33,8 +33,10 @@ std::string StartUp(Editor& ed, bool opens_earlier);
 void ShowKeptBox(const std::string& kept);
 [[noreturn]] void MainLoop(Editor& ed);
 
-// The error handler, installed at start-up; it reaches the record given here.
-void InstallErrorHandler(Editor& ed);
+// The error handler, installed at start-up. Its page restore follows the
+// pages' holders (gfx/pages.h); a disk-full failure during a load gets a
+// message of its own.
+void InstallErrorHandler();
 
 // Titles the window with the drawing's name and the cursor's position.
 void ShowWindowTitle(const Editor& ed);

@@ -8,6 +8,7 @@
 #include "editor/editor_routines.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "runtime/cp437.h"
@@ -15,10 +16,9 @@
 #include "runtime/sound.h"
 #include "runtime/system.h"
 #include "screens/dialogs.h"
+#include "screens/load.h"
 
 namespace {
-
-Editor* g_editor = nullptr;
 
 constexpr const char* kErrorTitle = "                      * ERROR *";
 
@@ -80,7 +80,7 @@ void PrintAt(int row, int column, const std::string& text) {
 // The box for a failure without a message of its own: Ignore goes on,
 // Exit ends the program at once (the journal stays).
 void CatchAllBox() {
-  set_pages(1, 1);
+  ShowScratchPage();
   LOCATE(1, 0);
   for (const char* line : kCatchAll) PRINT(line);
   LOCATE(23, 0);
@@ -152,10 +152,7 @@ const FileMessage& MessageFor(const ErrorSubject& s) {
 // lines: in code page 437, control bytes as ?, and of a long name its end.
 std::string NameLine(const std::string& name) {
   constexpr size_t kWidth = 50;
-  std::string shown = utf8_to_cp437(name);
-  for (char& c : shown) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  }
+  std::string shown = controls_as_question_marks(utf8_to_cp437(name));
   if (shown.size() > kWidth) shown = "..." + shown.substr(shown.size() - (kWidth - 3));
   return "      " + shown;
 }
@@ -174,9 +171,9 @@ void ShowLoadDiskFull() {
              "      on the disk, then load it again.");
 }
 
-void ShowErrorMessage(const Editor& ed, int number) {
+void ShowErrorMessage(int number) {
   const ErrorSubject& subject = error_subject();
-  if (number == kErrDiskFull && ed.Loading == 1) {
+  if (number == kErrDiskFull && LoadRunning()) {
     ShowLoadDiskFull();
     return;
   }
@@ -198,19 +195,18 @@ void InnerHandler(int) {
   BEEP();
 }
 
+// Before the graphics screen is up (and after it is gone) nothing can be
+// shown: the failure only reaches its caller.
 void EditorErrorHandler(int number) {
-  Editor& ed = *g_editor;
-  if (ed.Started == 0) return;
+  if (gfx_screen() == nullptr) return;
   set_error_handler(InnerHandler);
-  ShowErrorMessage(ed, number);
-  PCOPY(0, 1);
-  if (ed.Stage != 1) set_pages(0, 0);
+  ShowErrorMessage(number);
+  PagesAfterMessage();
   set_error_handler(EditorErrorHandler);
 }
 
 }  // namespace
 
-void InstallErrorHandler(Editor& ed) {
-  g_editor = &ed;
+void InstallErrorHandler() {
   set_error_handler(EditorErrorHandler);
 }

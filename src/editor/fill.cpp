@@ -64,18 +64,16 @@ FillArea FindFillArea(const uint8_t* pixels, int pitch, int width, int height, i
 namespace {
 
 // Draws the journal on page 1 as a load draws it, on a cleared page from a
-// fresh text pen, while page 0 stays shown. False when the journal could not
-// be read (the error handler has told the user).
+// fresh text pen, while page 0 stays shown; the pen is then as before. False
+// when the journal could not be read (the error handler has told the user).
 bool DrawJournalOnPageOne() {
-  set_pages(1, 0);
+  DrawScratchUnseen();
   // Cleared with a filled box rather than CLS, which would also move the
   // text cursor of the dialogs.
   LINE(0, 0, 639, 199, 0, kLineBoxFilled, 0xFFFF, 0);
-  const TextState pen = text_state();
+  TextPenScope pen;
   text_state() = TextState{};
-  const bool drawn = JournalDraw();
-  text_state() = pen;
-  return drawn;
+  return JournalDraw();
 }
 
 }  // namespace

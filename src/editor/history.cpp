@@ -1,11 +1,13 @@
 #include "editor/history.h"
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "gfx/page_changes.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/files.h"
@@ -14,13 +16,34 @@
 
 namespace {
 
-struct Action {
-  long long begin = 0;  // the journal's length before it
-  std::string bytes;    // what it appended, whole lines
-  int dprint_before = 0, dprint_after = 0;
-  PageChanges pixels;  // page 0
+// Where the journal stands: its length and the subroutine-block flag.
+struct JournalMark {
+  long long length = 0;
+  int dprint = 0;
+};
 
-  size_t Size() const { return sizeof *this + bytes.capacity() + page_changes_size(pixels); }
+// What a New Image changed besides the picture: the whole journal before
+// it (Action::bytes is then the whole journal after it) and the values.
+struct Replaced {
+  std::string journal;
+  int dprint = 0;  // DprintWritten, which a waiting block may have set
+  int saved_before = 0, saved_after = 0;
+  std::string name_before, name_after;
+};
+
+struct Action {
+  JournalMark before, after;
+  std::string bytes;                   // what it appended, whole lines
+  PageChanges pixels;                  // page 0
+  std::unique_ptr<Replaced> replaced;  // a New Image
+
+  size_t Size() const {
+    const size_t more = replaced
+                            ? sizeof *replaced + replaced->journal.capacity() +
+                                  replaced->name_before.capacity() + replaced->name_after.capacity()
+                            : 0;
+    return sizeof *this + bytes.capacity() + page_changes_size(pixels) + more;
+  }
 };
 
 constexpr size_t kKeptActions = 1000;
@@ -28,11 +51,9 @@ constexpr size_t kMemoryLimit = size_t{256} << 20;
 
 struct History {
   int generation = -1;  // the journal's; -1: not yet begun
-  // The journal's length and subroutine-block flag after the last action
-  // done or undone. Bytes beyond it are a block that goes with the next
-  // action.
-  long long end = 0;
-  int dprint_at_end = 0;
+  // Where the last action done or undone left the journal. Bytes beyond it
+  // are a block that goes with the next action.
+  JournalMark end;
   std::deque<Action> done;
   std::vector<Action> undone;
   size_t size = 0;  // of done and undone
@@ -45,10 +66,9 @@ bool FollowJournal(const Editor& ed) {
   History& h = g_history;
   if (h.generation == JournalGeneration()) return true;
   h = History{};
-  h.end = JournalLength();
-  if (h.end < 0) return false;
+  h.end = {JournalLength(), ed.DprintWritten};
+  if (h.end.length < 0) return false;
   h.generation = JournalGeneration();
-  h.dprint_at_end = ed.DprintWritten;
   return true;
 }
 
@@ -75,10 +95,57 @@ void ForgetBeyondLimit() {
   }
 }
 
-// Page 1 follows page 0, as every way back to the main loop leaves it.
-void ShowChanges(const Action& a, bool after) {
-  put_page_changes(0, a.pixels, after);
-  PCOPY(0, 1);
+// Keeps a new action done; the redo list is then empty.
+void Remember(Action a) {
+  History& h = g_history;
+  for (const Action& gone : h.undone) h.size -= gone.Size();
+  h.undone.clear();
+  h.size += a.Size();
+  h.end = a.after;
+  h.done.push_back(std::move(a));
+  ForgetBeyondLimit();
+}
+
+// Takes the journal to where the action leaves it going forward (redo) or
+// back (undo); false when the journal refused, and nothing changed.
+bool MoveJournal(Editor& ed, const Action& a, bool forward) {
+  History& h = g_history;
+  if (a.replaced) return JournalReplace(forward ? a.bytes : a.replaced->journal);
+  if (!forward) return JournalCut(a.before.length);
+  // A block waiting for the next action would come twice if the action
+  // brings its own; it goes, and comes back with the next text.
+  if (JournalLength() != h.end.length) {
+    if (!JournalCut(h.end.length)) return false;
+    ed.DprintWritten = h.end.dprint;
+  }
+  return JournalAppendLines(SplitLines(a.bytes));
+}
+
+// Undo or redo: takes the last action of `from` back or forward, the
+// journal, the picture and the flag together, and hands it to `to`. The
+// plain beep when there is none.
+template <class From, class To>
+void StepHistory(Editor& ed, From& from, To& to, bool forward) {
+  History& h = g_history;
+  if (!FollowJournal(ed) || from.empty()) {
+    BEEP();
+    return;
+  }
+  Action& a = from.back();
+  if (!MoveJournal(ed, a, forward)) return;
+  put_page_changes(0, a.pixels, forward);
+  WipeScratch();  // page 1 follows page 0, as every way back to the main loop leaves it
+  h.end = forward ? a.after : a.before;
+  ed.DprintWritten = h.end.dprint;
+  ed.Saved = 0;
+  if (const Replaced* r = a.replaced.get()) {
+    // A New Image's values come back exactly, a block waiting then included.
+    if (!forward) ed.DprintWritten = r->dprint;
+    ed.Saved = forward ? r->saved_after : r->saved_before;
+    ed.DrawingName = forward ? r->name_after : r->name_before;
+  }
+  to.push_back(std::move(a));
+  from.pop_back();
 }
 
 }  // namespace
@@ -92,63 +159,58 @@ void RecordAction(Editor& ed, void (*act)(Editor&)) {
   const PageCopy before = copy_page_out(0);
   act(ed);
   const long long length = JournalLength();
-  if (h.generation != JournalGeneration() || length == h.end) return;
+  if (h.generation != JournalGeneration() || length == h.end.length) return;
   Action a;
-  a.begin = h.end;
-  if (length < h.end || !JournalBytesFrom(a.begin, &a.bytes) ||
-      static_cast<long long>(a.bytes.size()) != length - a.begin) {
+  if (length < h.end.length || !JournalBytesFrom(h.end.length, &a.bytes) ||
+      static_cast<long long>(a.bytes.size()) != length - h.end.length) {
     h = History{};  // what the journal holds is no longer known: start again
     return;
   }
-  if (a.bytes == BlockBytes()) return;
-  a.dprint_before = h.dprint_at_end;
-  a.dprint_after = ed.DprintWritten;
+  // The header that an append to an empty journal brought belongs to no
+  // action: undo leaves it.
+  if (h.end.length == 0 && a.bytes.starts_with(kJournalHeader)) {
+    a.bytes.erase(0, kJournalHeader.size());
+    h.end.length = static_cast<long long>(kJournalHeader.size());
+  }
+  a.before = h.end;
+  a.after = {length, ed.DprintWritten};
+  if (a.bytes.empty() || a.bytes == BlockBytes()) return;
   a.pixels = page_changes(before.pixels, 0);
-  for (const Action& gone : h.undone) h.size -= gone.Size();
-  h.undone.clear();
-  h.size += a.Size();
-  h.done.push_back(std::move(a));
-  h.end = length;
-  h.dprint_at_end = ed.DprintWritten;
-  ForgetBeyondLimit();
+  Remember(std::move(a));
+}
+
+void RecordNewImage(Editor& ed, bool (*act)(Editor&)) {
+  History& h = g_history;
+  auto replaced = std::make_unique<Replaced>();
+  if (!FollowJournal(ed) || !JournalBytesFrom(0, &replaced->journal)) {
+    act(ed);
+    return;
+  }
+  const PageCopy before = copy_page_out(0);
+  replaced->dprint = ed.DprintWritten;
+  replaced->saved_before = ed.Saved;
+  replaced->name_before = ed.DrawingName;
+  if (!act(ed)) return;
+  Action a;
+  if (h.generation != JournalGeneration() || !JournalBytesFrom(0, &a.bytes)) {
+    h = History{};
+    return;
+  }
+  a.before = h.end;
+  a.after = {static_cast<long long>(a.bytes.size()), ed.DprintWritten};
+  a.pixels = page_changes(before.pixels, 0);
+  replaced->saved_after = ed.Saved;
+  replaced->name_after = ed.DrawingName;
+  a.replaced = std::move(replaced);
+  Remember(std::move(a));
 }
 
 void UndoAction(Editor& ed) {
-  History& h = g_history;
-  if (!FollowJournal(ed) || h.done.empty()) {
-    BEEP();
-    return;
-  }
-  Action& a = h.done.back();
-  if (!JournalCut(a.begin)) return;
-  ShowChanges(a, false);
-  ed.DprintWritten = h.dprint_at_end = a.dprint_before;
-  h.end = a.begin;
-  h.undone.push_back(std::move(a));
-  h.done.pop_back();
-  ed.Saved = 0;
+  StepHistory(ed, g_history.done, g_history.undone, false);
 }
 
 void RedoAction(Editor& ed) {
-  History& h = g_history;
-  if (!FollowJournal(ed) || h.undone.empty()) {
-    BEEP();
-    return;
-  }
-  // A block waiting for the next action would come twice if the action
-  // brings its own; it goes, and comes back with the next text.
-  if (JournalLength() != h.end) {
-    if (!JournalCut(h.end)) return;
-    ed.DprintWritten = h.dprint_at_end;
-  }
-  Action& a = h.undone.back();
-  if (!JournalAppendLines(SplitLines(a.bytes))) return;
-  ShowChanges(a, true);
-  ed.DprintWritten = h.dprint_at_end = a.dprint_after;
-  h.end = a.begin + static_cast<long long>(a.bytes.size());
-  h.done.push_back(std::move(a));
-  h.undone.pop_back();
-  ed.Saved = 0;
+  StepHistory(ed, g_history.undone, g_history.done, true);
 }
 
 size_t UndoCount() {

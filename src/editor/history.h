@@ -11,13 +11,20 @@
 // pixels in again. So the journal, the picture and the saved program agree
 // after each, and a crash at any moment leaves exactly the actions done.
 //
-// The history begins anew with the journal (start-up, a load, a new image;
-// a failed load keeps it) and lives in memory only. An action takes its
-// journal bytes, 12 bytes per changed stretch of a row plus twice its bytes,
-// and about 150 bytes besides: about 4 KB for a line across the screen, 8 KB
-// for a box around the whole frame, 257 KB for a fill of the whole screen.
-// Beyond 1,000 actions the oldest are forgotten while the history takes
-// more than 256 MB.
+// A New Image is an action too: it replaces the whole journal, and undo puts
+// the journal's bytes, the picture, Saved, the drawing's name and
+// DprintWritten back as they were; redo clears them again. The header that
+// an append to an empty journal brings with it belongs to no action.
+//
+// The history begins anew with the journal (start-up, a load; a failed load
+// keeps it) and lives in memory only. An action takes its journal bytes, 12
+// bytes per changed stretch of a row plus twice its bytes, and about 150
+// bytes besides: about 4 KB for a line across the screen, 8 KB for a box
+// around the whole frame, 257 KB for a fill of the whole screen. A New Image
+// takes the whole journal before it, the picture it cleared (at most about
+// 257 KB, as a fill of the whole screen) and about 250 bytes besides. Beyond
+// 1,000 actions the oldest are forgotten while the history takes more than
+// 256 MB.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +34,12 @@
 // Runs act (what a "." key does) and records what it appended as an action;
 // recording empties the redo list.
 void RecordAction(Editor& ed, void (*act)(Editor&));
+// Runs act, a New Image that replaces the journal and returns true when it
+// did, and records it as an action.
+void RecordNewImage(Editor& ed, bool (*act)(Editor&));
 // Undo the last action / redo the last undone one; the plain beep when there
-// is none. Both set Saved to 0.
+// is none. Both set Saved to 0, but for a New Image, whose Saved they put
+// back.
 void UndoAction(Editor& ed);
 void RedoAction(Editor& ed);
 

@@ -1,11 +1,17 @@
 // The main loop: preview, cursor, one key or pointer event, and the key table.
+#include <cstring>
+#include <string>
+
 #include "editor/editor_routines.h"
 #include "editor/history.h"
+#include "editor/main_loop_rule.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "help/help.h"
+#include "imageformat/journal.h"
+#include "screens/dialogs.h"
 #include "screens/file_menu.h"
 #include "texttool/colour_chooser.h"
 
@@ -14,7 +20,7 @@ namespace {
 // After a modal screen: page 0 again, unless a shape's rubber band is being
 // drawn on page 1.
 void ShowPageZeroUnlessBanding(const Editor& ed) {
-  if (ed.Stage == 0) set_pages(0, 0);
+  if (ed.Stage == 0) ShowPicturePage();
 }
 
 // Acts on one key; keys not in the table do nothing.
@@ -37,7 +43,7 @@ void ActOnKey(Editor& ed) {
     ed.Tool = kToolBox;
   } else if (key == CtrlKey('C')) {
     ModalPages pages;
-    set_pages(1, 1);
+    ShowScratchPage();
     ChooseColor(ed);
     ShowPageZeroUnlessBanding(ed);
   } else if (key == kKeyEsc || (key == CtrlKey('Z') && ed.Stage == 1)) {
@@ -49,12 +55,12 @@ void ActOnKey(Editor& ed) {
   } else if (key == CtrlKey('F')) {
     ed.Tool = kToolFilledBox;
   } else if (key == CtrlKey('S')) {
-    PCOPY(0, 1);
-    set_pages(1, 0);
-    ed.Stage = 1;
-    FileMenu(ed);
-    ed.Stage = 0;
-    set_pages(0, 0);
+    ed.Stage = 0;  // the menu drops a shape under way
+    WipeScratch();
+    DrawScratchUnseen();
+    const MenuResult chosen = FileMenu(ed);
+    if (chosen == MenuResult::NewImage) RecordNewImage(ed, NewImage);
+    ShowPicturePage();
     ReadCursorColours(ed);
   } else if (key == CtrlKey('T') || key == CtrlKey('P')) {
     ed.Tool = key == CtrlKey('T') ? kToolText : kToolFill;
@@ -106,12 +112,34 @@ void ActOnPointer(Editor& ed, const PointerEvent& p) {
   ActOnKey(ed);
 }
 
+// Another program removed or replaced image.img while the editor ran; the
+// journal put it back (or could not) before its next write.
+void TellOfRestoredJournal(const Editor& ed) {
+  const JournalRestore news = JournalTakeRestore();
+  if (!news.happened) return;
+  const std::string how = news.kept.empty() ? "removed" : "replaced";
+  if (news.error != 0) {
+    MessageBox("                      * Warning *", "",
+               "      Another program " + how + " image.img. KOV1 could",
+               "      not put it back (" + std::string(std::strerror(news.error)) + ").",
+               "      Nothing is lost while KOV1 runs: save your",
+               "      drawing now with CTRL-S.");
+  } else {
+    MessageBox("                      * Warning *", "",
+               "      Another program " + how + " image.img. KOV1 has",
+               "      put your drawing back there, whole.",
+               news.kept.empty() ? "" : "      What stood there is kept as " + news.kept + ".", "");
+  }
+  ShowPageZeroUnlessBanding(ed);
+}
+
 }  // namespace
 
 void MainLoop(Editor& ed) {
   for (;;) {
+    CheckMainLoopRule(ed);
     if (ed.Stage == 1) {
-      PCOPY(0, 1);
+      WipeScratch();
       DrawPreview(ed);
     }
     DrawCursor(ed);
@@ -120,11 +148,14 @@ void MainLoop(Editor& ed) {
     PointerEvent pointer;
     ed.Key = wait_input(pointer);
     EraseCursor(ed);
+    // A shape's rubber band keeps its pages through an error message.
+    HeldPages held(ed.Stage == 1);
     if (pointer.kind != PointerKind::None) {
       ActOnPointer(ed, pointer);
     } else {
       ed.PressX = ed.PressY = -1;
       ActOnKey(ed);
     }
+    TellOfRestoredJournal(ed);
   }
 }

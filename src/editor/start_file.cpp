@@ -46,8 +46,8 @@ void LoadStartFile(Editor& ed, const StartFile& file, const std::string& kept_jo
   const bool earlier = file.is_journal && !kept_journal.empty();
   const std::string& name = earlier ? kept_journal : file.name;
   // The "Loading..." box shows over the editor screen while page 0 is drawn.
-  PCOPY(0, 1);
-  set_pages(1, 1);
+  WipeScratch();
+  ShowScratchPage();
   const bool loaded = LoadImage(ed, utf8_to_cp437(LastPart(file.name)), name);
   ShowPicture();
   if (earlier && loaded) unlink(kept_journal.c_str());

@@ -82,10 +82,10 @@ std::string ShortFolder(const std::string& folder) {
 // The journal cannot be set up: the folder is left as it is, the user is
 // told which folder, why and what to do, and the run ends before anything
 // can be drawn and lost.
-[[noreturn]] void RefuseFolder(const char* problem, const std::string& folder, int error,
-                               const char* advice) {
+[[noreturn]] void RefuseFolder(const char* problem, const std::string& folder,
+                               const std::string& reason, const char* advice) {
   MessageBox("                      * Warning *", "", problem, "      " + ShortFolder(folder),
-             "      (" + std::string(std::strerror(error)) + ").", advice);
+             "      (" + reason + ").", advice);
   SCREEN(0, 0, 0, 0, 0);
   runtime_end(0);
 }
@@ -101,25 +101,28 @@ void ShowKeptBox(const std::string& kept) {
 
 std::string StartUp(Editor& ed, bool opens_earlier) {
   runtime_init();
-  InstallErrorHandler(ed);
+  InstallErrorHandler();
   if (SCREEN(8, 4, 2, 0, 0) != 0) NoGraphics();
-  ed.Started = 1;
   std::string folder = current_directory();
   ed.DriveLetter = folder.substr(0, 1);
   if (!LockFolder()) RefuseSecondEditor();
   const EarlierJournal earlier = KeepEarlierJournal();
-  if (earlier.error != 0) {
-    RefuseFolder("      KOV1 cannot keep the image.img of an earlier run in", folder, earlier.error,
+  if (earlier.error != 0 || earlier.what != nullptr) {
+    // A pipe or a device there is never opened: reading one could wait for ever.
+    const std::string reason = earlier.what != nullptr
+                                   ? "image.img is " + std::string(earlier.what) + ", not a file"
+                                   : std::strerror(earlier.error);
+    RefuseFolder("      KOV1 cannot keep the image.img of an earlier run in", folder, reason,
                  "      Move that file away, then start KOV1 again.");
   }
   if (!JournalWritable()) {
-    RefuseFolder("      KOV1 cannot create its file image.img in", folder, errno,
+    RefuseFolder("      KOV1 cannot create its file image.img in", folder, std::strerror(errno),
                  "      Start KOV1 in a folder you may write into.");
   }
   const std::string& kept = earlier.kept;
   JournalStart();
 
-  set_pages(0, 1);
+  DrawPictureUnseen();
   DrawEditorScreen(false);
   ShowPicture();
   ShowTitle(ed);
@@ -130,6 +133,6 @@ std::string StartUp(Editor& ed, bool opens_earlier) {
              "      removed do not remove it or KOV1 will not", "      be able to find its file.");
   // An earlier drawing about to be opened needs no word on where it was kept.
   if (!kept.empty() && !opens_earlier) ShowKeptBox(kept);
-  set_pages(0, 0);
+  ShowPicturePage();
   return kept;
 }

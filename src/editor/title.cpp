@@ -7,6 +7,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "runtime/sound.h"
 #include "strokefont/stroke_font.h"
@@ -106,7 +107,7 @@ void DrawPencil() {
 // title's panel covers it again.
 void SetPencilIcon() {
   constexpr int kLeft = 380, kTop = 98, kSize = 50;  // 50 x 25 pixels, 50 x 50 shown
-  set_pages(1, 0);
+  DrawScratchUnseen();
   LINE(kLeft, kTop, kLeft + kSize - 1, kTop + kSize / 2 - 1, 11, kLineBoxFilled, kSolid,
        kCoordAbsolute);
   DrawPencil();
@@ -123,11 +124,7 @@ void DrawTitle() {
          static_cast<float>(b.y2), b.colour, kLineBoxFilled, kSolid, kCoordAbsolute);
   }
 
-  TextState& t = text_state();
-  t.Bcolor = 11;
-  t.Fcolor = 14;
-  t.wx = 396;
-  t.wy = 130;
+  text_state() = {.wx = 396, .wy = 130, .Fcolor = 14, .Bcolor = 11};
   DrawStrokeText("1.00");
   ResetTextPen();
 
@@ -150,11 +147,10 @@ std::array<Note, 5> TitleTune() {
 
 void ShowTitle(Editor&) {
   SetPencilIcon();
-  set_pages(1, 1);
+  ShowScratchPage();
   DrawTitle();
   for (const Note& note : TitleTune()) PlayTone(note.freq, note.ticks);
-  set_pages(0, 0);
-  PCOPY(0, 1);
+  ShowPicture();
   // Any key, or a click of either button, goes on.
   for (PointerEvent pointer;;) {
     if (!wait_input(pointer).empty()) break;

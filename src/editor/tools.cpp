@@ -99,7 +99,7 @@ std::string EllipsePointerKey(Editor& ed, const PointerEvent& p) {
 
 // The ellipse is centred on the cursor and sized here until "." or Esc.
 void EllipseLoop(Editor& ed) {
-  set_pages(1, 1);
+  ShowScratchPage();
   for (;;) {
     PointerEvent pointer;
     std::string key = wait_input(pointer);
@@ -130,7 +130,7 @@ void EllipseLoop(Editor& ed) {
       ResetEllipse(ed);
       return;
     }
-    PCOPY(0, 1);
+    WipeScratch();
     DrawEllipse(ed);
   }
 }
@@ -138,8 +138,6 @@ void EllipseLoop(Editor& ed) {
 void PlaceText(Editor& ed) {
   // When the block cannot be written now, the text's own lines bring it.
   if (ed.DprintWritten == 0 && JournalAppendLines(DprintBlockLines())) ed.DprintWritten = 1;
-  // Placed after the block's write, whose failure shows a message box that
-  // moves the text position.
   TextState& t = text_state();
   t.wx = ed.CursorX;
   t.wy = ed.CursorY;
@@ -171,7 +169,7 @@ void DotKey(Editor& ed) {
   if (ed.Stage == 1) {
     ed.StartX = ed.CursorX;
     ed.StartY = ed.CursorY;
-    set_pages(1, 1);
+    ShowScratchPage();
     return;
   }
   FinishLineShape(ed);

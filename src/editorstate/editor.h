@@ -1,7 +1,7 @@
 // editor.h - the editor's one state record.
 //
 // The main routine owns the record and passes it to every routine that reads
-// or changes the editor's state; the error handler reaches the same record.
+// or changes the editor's state.
 // It holds the cursor and the shape under way, and the program-wide values
 // that the tools, dialogs and screens share (drawing colour, unsaved-work
 // flag, redraw request). The stroke-font text position and
@@ -40,10 +40,8 @@ struct Editor {
   // Program-wide values.
   int DrawColor = 7;
   int Saved = 1;          // 1 while there is no unsaved work
-  int Started = 0;        // 1 once the graphics screen is up
   int DprintWritten = 0;  // the text subroutine block is in the journal
   int RedrawRequest = 0;  // a help page has just closed
-  int Loading = 0;        // 1 while a drawing is read in: a failure then fails the load
   // The drawing last saved or loaded, as typed (code page 437); "" when none.
   std::string DrawingName;
 };

@@ -129,10 +129,7 @@ void DrawPageHelpLine(const PageText& page) {
 
 void DrawPageText(const PageText& page) {
   TextState& t = text_state();
-  t.Fcolor = 12;
-  t.Bcolor = 15;
-  t.wx = 55;
-  t.wy = page.title_y;
+  t = {.wx = 55, .wy = page.title_y, .Fcolor = 12, .Bcolor = 15};
   DrawStrokeText(page.lines[0].c_str());
   t.Fcolor = 8;
   t.wy = page.title_y + 14;
@@ -154,6 +151,20 @@ std::string PollKey(const std::string& next) {
   return key;
 }
 
+// Draws a screen and polls until Enter or ESC, which it returns; a help page
+// closed meanwhile (the redraw request, cleared here) draws it again.
+std::string DrawUntilEnterOrEsc(Editor& ed, void (*draw)()) {
+  for (;;) {
+    draw();
+    for (;;) {
+      std::string key = PollKey(kKeyEnter);
+      if (key == kKeyEnter || key == kKeyEsc) return key;
+      if (ed.RedrawRequest == 1) break;
+    }
+    ed.RedrawRequest = 0;
+  }
+}
+
 }  // namespace
 
 void DrawHelpPage(int page, bool with_help_line) {
@@ -161,7 +172,7 @@ void DrawHelpPage(int page, bool with_help_line) {
   const PageText& text = kPages[page - 1];
   if (page <= 2) {
     ResetTextPen();
-    set_pages(1, 1);
+    ShowScratchPage();
   }
   // Page 3 draws its help line before its box, the others after it.
   if (page == 3 && with_help_line) DrawPageHelpLine(text);
@@ -172,15 +183,13 @@ void DrawHelpPage(int page, bool with_help_line) {
 
 void DrawQuickReference() {
   ResetTextPen();
-  set_pages(1, 1);
+  ShowScratchPage();
   DrawShadow(5, 5, 165, 85, 0);
   LINE(1, 1, 160, 80, 15, kLineBoxFilled, kSolid, kCoordAbsolute);
   LINE(0, 0, 161, 81, 0, kLineBox, kSolid, kCoordAbsolute);
   DrawHelpLine(kCardHelpLine.c_str());
   TextState& t = text_state();
-  t.Fcolor = 8;
-  t.Bcolor = 15;
-  t.wy = 5;
+  t = {.wx = 5, .wy = 5, .Fcolor = 8, .Bcolor = 15};
   for (const char* line : kCardLines) {
     t.wx = 5;
     DrawStrokeText(line);
@@ -188,20 +197,8 @@ void DrawQuickReference() {
 }
 
 void WelcomePage(Editor& ed) {
-  for (;;) {
-    DrawHelpPage(1, true);
-    ResetTextPen();
-    for (;;) {
-      std::string key = PollKey(kKeyEnter);
-      if (key == kKeyEnter) {
-        HelpPages(ed);
-        return;
-      }
-      if (key == kKeyEsc) return;
-      if (ed.RedrawRequest == 1) break;
-    }
-    ed.RedrawRequest = 0;
-  }
+  TextPenScope pen;
+  if (DrawUntilEnterOrEsc(ed, [] { DrawHelpPage(1, true); }) == kKeyEnter) HelpPages(ed);
 }
 
 void HelpPages(Editor& ed) {
@@ -228,13 +225,5 @@ void HelpPages(Editor& ed) {
 void QuickReference(Editor& ed) {
   ModalPages pages;
   TextPenScope pen;
-  for (;;) {
-    DrawQuickReference();
-    for (;;) {
-      std::string key = PollKey(kKeyEnter);
-      if (key == kKeyEnter || key == kKeyEsc) return;
-      if (ed.RedrawRequest == 1) break;
-    }
-    ed.RedrawRequest = 0;
-  }
+  DrawUntilEnterOrEsc(ed, DrawQuickReference);
 }

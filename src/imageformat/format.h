@@ -51,7 +51,8 @@ struct ImageLines {
 };
 
 struct ReadResult {
-  bool had_block = false;  // the file held the generated block ("GoTo EndAbc")
+  bool had_block = false;       // the file held the generated block ("GoTo EndAbc")
+  bool block_unclosed = false;  // the file ended inside it, before "EndAbc:"
 };
 
 // Reads and draws every line on the work page.

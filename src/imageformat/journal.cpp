@@ -20,6 +20,7 @@ struct Journal {
   std::string name = kName;
   int fd = -1;  // open for reading and appending
   int generation = 0;
+  JournalRestore restore;  // news for the editor
 };
 
 Journal g_journal;
@@ -31,7 +32,7 @@ std::string NewName() {
 }
 
 bool Fail(int err, const std::string& path = g_journal.name) {
-  raise_error(error_number_for_errno(err, path.c_str()));
+  raise_error(file_failure(err, path));
   return false;
 }
 
@@ -41,10 +42,11 @@ int Descriptor() {
   return g_journal.fd;
 }
 
-// Opens path for reading and appending, never waiting; flags may add
-// O_CREAT, O_TRUNC, O_NOFOLLOW.
+// Opens path for reading and appending, never waiting and never through a
+// symbolic link; flags may add O_CREAT, O_EXCL, O_TRUNC.
 int OpenForAppending(const std::string& path, int flags) {
-  return open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags, 0666);
+  return open(path.c_str(),
+              O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | flags, 0666);
 }
 
 // Makes fd the journal, closing the one before.
@@ -53,10 +55,105 @@ void Adopt(int fd) {
   g_journal.fd = fd;
 }
 
+// Makes the renames in the journal's folder last through a crash.
+void SyncFolder() {
+  const size_t slash = g_journal.name.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : g_journal.name.substr(0, slash + 1);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+// Renames the file at path, open as fd, over the journal, which it then is;
+// 0 or errno (fd is then closed).
+int RenameIntoPlace(const std::string& path, int fd) {
+  if (std::rename(path.c_str(), g_journal.name.c_str()) != 0) {
+    const int err = errno;
+    close(fd);
+    return err;
+  }
+  Adopt(fd);
+  SyncFolder();
+  return 0;
+}
+
+// Writes bytes as a new journal beside the journal, syncs it and renames it
+// into place; 0 or errno, the journal then as it was.
+int ReplaceWith(std::string_view bytes) {
+  const std::string path = NewName();
+  unlink(path.c_str());
+  const int fd = OpenForAppending(path, O_CREAT | O_EXCL);
+  if (fd < 0) return errno;
+  int err = write_all(fd, bytes);
+  if (err == 0 && fsync(fd) != 0) err = errno;
+  if (err != 0) close(fd);
+  if (err == 0) err = RenameIntoPlace(path, fd);
+  if (err != 0) unlink(path.c_str());
+  return err;
+}
+
+// What stands at name: "" for a regular file or a symbolic link (which may
+// be kept aside), else what it is. lstat never opens or follows it.
+const char* Unkeepable(const struct stat& st) {
+  if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) return nullptr;
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISFIFO(st.st_mode)) return "a pipe";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  return "a device";
+}
+
+// Renames what stands at the journal's name to the first free image.img.N;
+// 0 or errno.
+int KeepAside(std::string* kept) {
+  struct stat st {};
+  for (int i = 1; i < 100000; ++i) {
+    std::string name = g_journal.name + "." + std::to_string(i);
+    if (lstat(name.c_str(), &st) == 0) continue;
+    if (std::rename(g_journal.name.c_str(), name.c_str()) != 0) return errno;
+    *kept = std::move(name);
+    return 0;
+  }
+  return EEXIST;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// When image.img is no longer the open journal, keeps what stands there
+// aside and, when put_back, puts the journal's content back under the name
+// (a replacement that follows puts its own there). Failures are news for
+// the editor, not errors: the write that follows still goes to the open
+// journal, and nothing drawn is lost.
+void KeepInPlace(int fd, bool put_back = true) {
+  struct stat open_st {
+  }, named{};
+  if (fstat(fd, &open_st) != 0 || !S_ISREG(open_st.st_mode)) return;
+  const bool present = lstat(g_journal.name.c_str(), &named) == 0;
+  if (present && SameFile(open_st, named)) return;
+  JournalRestore news{true, "", 0};
+  if (present) news.error = KeepAside(&news.kept);
+  std::string bytes;
+  if (news.error == 0 && put_back) {
+    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes) : EIO;
+  }
+  g_journal.restore = news;
+}
+
+// Writes bytes at the journal's end, after the header when it is empty.
 bool Write(std::string_view bytes) {
   const int fd = Descriptor();
   if (fd < 0) return false;
-  const int err = write_all(fd, bytes);
+  KeepInPlace(fd);
+  struct stat st {};
+  if (fstat(g_journal.fd, &st) != 0) return Fail(errno);
+  std::string with_header;
+  if (st.st_size == 0) {
+    with_header.append(kJournalHeader).append(bytes);
+    bytes = with_header;
+  }
+  const int err = write_all(g_journal.fd, bytes);
   return err == 0 || Fail(err);
 }
 
@@ -102,25 +199,15 @@ LineRead NextLines(Reader& r, std::string_view* lines) {
   }
 }
 
-// Renames the file at path, open as fd, over the journal, which it then is.
-bool RenameIntoPlace(const std::string& path, int fd) {
-  if (std::rename(path.c_str(), g_journal.name.c_str()) != 0) {
-    const int err = errno;
-    close(fd);
-    return Fail(err);
-  }
-  Adopt(fd);
-  return true;
-}
-
-// True when the file holds exactly the line "SCREEN 8", i.e. nothing drawn.
-bool HoldsOnlyHeader(const char* name) {
-  FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
+// True when the regular file at name holds nothing drawn: nothing, or
+// exactly the header.
+bool HoldsNothingDrawn(const char* name) {
+  const int fd = open(name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  if (fd < 0) return false;
   char buffer[16];
-  size_t n = std::fread(buffer, 1, sizeof buffer, f);
-  std::fclose(f);
-  return std::string(buffer, n) == "SCREEN 8\r\n";
+  const ssize_t n = read(fd, buffer, sizeof buffer);
+  close(fd);
+  return n >= 0 && (n == 0 || std::string_view(buffer, static_cast<size_t>(n)) == kJournalHeader);
 }
 
 }  // namespace
@@ -129,19 +216,18 @@ EarlierJournal KeepEarlierJournal() {
   unlink(NewName().c_str());
   const char* name = g_journal.name.c_str();
   struct stat st {};
-  if (lstat(name, &st) != 0 || HoldsOnlyHeader(name)) return {};
-  for (int i = 1; i < 100000; ++i) {
-    std::string kept = g_journal.name + "." + std::to_string(i);
-    if (lstat(kept.c_str(), &st) == 0) continue;
-    if (std::rename(name, kept.c_str()) == 0) return {kept, 0};
-    return {"", errno};
-  }
-  return {"", EEXIST};
+  if (lstat(name, &st) != 0) return {};
+  if (const char* what = Unkeepable(st)) return {"", 0, what};
+  if (S_ISREG(st.st_mode) && HoldsNothingDrawn(name)) return {};
+  EarlierJournal earlier;
+  earlier.error = KeepAside(&earlier.kept);
+  return earlier;
 }
 
 bool JournalWritable() {
   const int fd =
-      open(g_journal.name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
+      open(g_journal.name.c_str(),
+           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666);
   if (fd < 0) return false;
   close(fd);
   return true;
@@ -153,7 +239,7 @@ bool JournalStart() {
   const int fd = OpenForAppending(g_journal.name, O_CREAT | O_TRUNC);
   if (fd < 0) return Fail(errno);
   Adopt(fd);
-  return JournalAppend("SCREEN 8");
+  return Write("");
 }
 
 bool JournalAppend(std::string_view line) {
@@ -185,11 +271,26 @@ bool JournalCut(long long length) {
     raise_error(kErrIllegalFunctionCall);
     return false;
   }
+  KeepInPlace(g_journal.fd);
   return ftruncate(g_journal.fd, static_cast<off_t>(length)) == 0 || Fail(errno);
 }
 
 int JournalGeneration() {
   return g_journal.generation;
+}
+
+bool JournalReplace(std::string_view bytes) {
+  const int fd = Descriptor();
+  if (fd < 0) return false;
+  KeepInPlace(fd, false);
+  const int err = ReplaceWith(bytes);
+  return err == 0 || Fail(err);
+}
+
+JournalRestore JournalTakeRestore() {
+  JournalRestore news = std::move(g_journal.restore);
+  g_journal.restore = {};
+  return news;
 }
 
 bool JournalBytesFrom(long long offset, std::string* bytes) {
@@ -236,11 +337,13 @@ bool JournalNewCommit() {
     JournalNewDrop();
     return false;
   }
-  const int fd = OpenForAppending(path, O_NOFOLLOW);
-  if (fd < 0) Fail(errno, path);
-  if (fd < 0 || !RenameIntoPlace(path, fd)) {
+  // What another program put at the name is kept, not renamed over.
+  if (g_journal.fd >= 0) KeepInPlace(g_journal.fd, false);
+  const int fd = OpenForAppending(path, 0);
+  const int err = fd < 0 ? errno : RenameIntoPlace(path, fd);
+  if (err != 0) {
     JournalNewDrop();
-    return false;
+    return Fail(err, fd < 0 ? path : g_journal.name);
   }
   ++g_journal.generation;
   return true;
@@ -252,8 +355,12 @@ void JournalNewDrop() {
 }
 
 bool JournalDelete() {
+  struct stat open_st {
+  }, named{};
+  const bool ours = g_journal.fd >= 0 && fstat(g_journal.fd, &open_st) == 0 &&
+                    lstat(g_journal.name.c_str(), &named) == 0 && SameFile(open_st, named);
   Adopt(-1);
-  return file_delete(g_journal.name);
+  return !ours || file_delete(g_journal.name);
 }
 
 bool IsJournal(const std::string& path) {

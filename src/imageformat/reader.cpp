@@ -481,7 +481,10 @@ ReadResult ReadImage(const ImageLines& lines) {
     }
     if (s == "GOTOENDABC") {
       result.had_block = true;
-      if (!skip_block(lines)) break;
+      if (!skip_block(lines)) {
+        result.block_unclosed = true;
+        break;
+      }
     }
   }
   return result;

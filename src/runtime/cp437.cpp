@@ -147,10 +147,14 @@ std::string utf8_to_cp437(std::string_view text) {
   return out;
 }
 
-std::string typed_text_to_cp437(std::string_view text) {
-  std::string codes = utf8_to_cp437(text);
-  for (char& c : codes) {
+std::string controls_as_question_marks(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown) {
     if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
   }
-  return codes;
+  return shown;
+}
+
+std::string typed_text_to_cp437(std::string_view text) {
+  return controls_as_question_marks(utf8_to_cp437(text));
 }

@@ -14,6 +14,9 @@ uint8_t unicode_to_cp437(uint32_t code_point);
 std::string cp437_to_utf8(std::string_view text);
 // Converts UTF-8 text as typed; characters without an equivalent become '?'.
 std::string utf8_to_cp437(std::string_view text);
+// The text with its control characters (below 32, 127) as '?', so that it
+// can stand on one line of a message.
+std::string controls_as_question_marks(std::string_view text);
 // Converts text typed on a keyboard: as utf8_to_cp437, and the graphic
 // characters of bytes 1-31 and 127 also become '?', as they would otherwise
 // read as Ctrl keys.

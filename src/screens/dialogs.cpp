@@ -32,7 +32,7 @@ template <typename String>
 void DrawMessageBoxOf(String& line1, String& line2, String& line3, String& line4, String& line5,
                       String& line6) {
   ResetTextPen();
-  set_pages(1, 0);
+  DrawScratchUnseen();
   DrawBox(100, 100, 500, 170, 7, 0);
   TextState& t = text_state();
 
@@ -51,7 +51,7 @@ void DrawMessageBoxOf(String& line1, String& line2, String& line3, String& line4
     t.wx = 105;
     DrawLine(*line);
   }
-  set_pages(1, 1);
+  ShowScratchPage();
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ Step ActOnNameKey(Editor& ed, int mode, NameField& f, const std::string& key) {
   } else if (key == kKeyEnter && mode == kDialogSave) {
     if (SaveJournalAs(ed, f.name)) return Step::Done;
     // Start over, drawn on page 1 whatever pages the error handler left.
-    set_pages(1, 1);
+    ShowScratchPage();
     return Step::StartOver;
   } else if (key == kKeyEnter) {
     Load(ed, f.name);
@@ -143,7 +143,7 @@ bool SaveJournalAs(Editor& ed, const std::string& typed) {
   BEEP();
   ed.Saved = 1;
   ed.DrawingName = trim_file_name(typed);
-  PCOPY(0, 1);
+  WipeScratch();
   return true;
 }
 

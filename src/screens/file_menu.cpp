@@ -4,6 +4,7 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
 #include "imageformat/journal.h"
@@ -29,7 +30,7 @@ void DrawMenu() {
   DrawStrokeText("Use the arrow keys to choose a command to do and then press enter to do it.");
   t.wx = 10;
   DrawStrokeText("Press then ESC key if you don't want to be using this menu.");
-  set_pages(1, 0);
+  DrawScratchUnseen();
   DrawBox(100, 100, 180, 140, 7, 0);
 }
 
@@ -40,25 +41,12 @@ void DrawItems(int selection) {
     t.wx = 105, t.wy = 110 + 10 * i;
     DrawStrokeText(kItems[i]);
   }
-  set_pages(1, 1);
+  ShowScratchPage();
   ResetTextPen();
   t.wx = 105, t.wy = 100 + 10 * selection;
   DrawStrokeText(kItems[selection - 1]);
   t.wx = 1, t.wy = 195;
   DrawStrokeText(kHelp[selection - 1]);
-}
-
-// A new, empty drawing: the journal starts again with its first line, so
-// that a saved drawing still runs, and the next text writes the subroutine
-// block again.
-void NewImage(Editor& ed) {
-  JournalStart();
-  ed.DprintWritten = 0;
-  ed.DrawingName.clear();
-  set_pages(0, 0);
-  DrawEditorScreen(true);
-  ResetTextPen();
-  PCOPY(0, 1);
 }
 
 // The item under a left click (1-3; its line across the menu), else 0.
@@ -71,7 +59,23 @@ int ClickedItem(const PointerEvent& p) {
 
 }  // namespace
 
-void FileMenu(Editor& ed) {
+// The journal is replaced with its header alone, whole or not at all; when
+// that fails the drawing stays. The next text writes the subroutine block
+// again.
+bool NewImage(Editor& ed) {
+  TextPenScope pen;
+  if (!JournalReplace(kJournalHeader)) return false;
+  ed.DprintWritten = 0;
+  ed.DrawingName.clear();
+  ShowPicturePage();
+  DrawEditorScreen(true);
+  WipeScratch();
+  return true;
+}
+
+MenuResult FileMenu(Editor& ed) {
+  HeldPages held;  // an error message leaves the menu's pages
+  TextPenScope pen;
   for (;;) {
     int selection = 1;
     DrawMenu();
@@ -97,15 +101,14 @@ void FileMenu(Editor& ed) {
           FileNameDialog(ed, kDialogSave);
         } else if (selection == 2) {
           FileNameDialog(ed, kDialogLoad);
-          ResetTextPen();
-          PCOPY(0, 1);
+          WipeScratch();
         } else {
-          NewImage(ed);
+          return MenuResult::NewImage;
         }
-        return;
+        return MenuResult::Done;
       } else if (key == kKeyEsc) {
-        PCOPY(0, 1);
-        return;
+        WipeScratch();
+        return MenuResult::Done;
       } else if (key == CtrlKey('X')) {
         ExitRequest(ed);
         break;  // drawn again from the start

@@ -15,3 +15,6 @@
 // line's) is given as file_system_name, in the file system's own bytes;
 // typed_name then only names the drawing.
 bool LoadImage(Editor& ed, const std::string& typed_name, const std::string& file_system_name = "");
+
+// True while a drawing is read in: a failure then fails the load.
+bool LoadRunning();

@@ -3,6 +3,7 @@
 
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "imageformat/journal.h"
 #include "runtime/console.h"
@@ -18,7 +19,7 @@ enum : int { kYes = 1, kNo = 2, kDecline = 3 };
 
 void DrawButtons(int mode, int choice) {
   TextState& t = text_state();
-  t.Bcolor = 7, t.Fcolor = 0, t.wx = 110, t.wy = 130;
+  t = {.wx = 110, .wy = 130, .Fcolor = 0, .Bcolor = 7};
   DrawStrokeText(mode == kPromptLoad ? "< Yes > < No > < Do not load >"
                                      : "< Yes > < No > < Do not exit >");
   ResetTextPen();
@@ -27,13 +28,13 @@ void DrawButtons(int mode, int choice) {
   const int x[4] = {0, 110, 166, 215};
   t.wx = x[choice];
   DrawStrokeText(choice == kYes ? "< Yes >" : choice == kNo ? "< No >" : decline);
-  set_pages(1, 1);
+  ShowScratchPage();
 }
 
 void DrawPrompt() {
   DrawBox(100, 100, 330, 150, 7, 0);
   TextState& t = text_state();
-  t.Bcolor = 7, t.Fcolor = 0, t.wx = 105, t.wy = 105;
+  t = {.wx = 105, .wy = 105, .Fcolor = 0, .Bcolor = 7};
   DrawStrokeText("You have not saved your file.");
   t.wx = 105;
   DrawStrokeText("Do you want to save it now?");
@@ -46,7 +47,7 @@ void DrawPrompt() {
 }
 
 void Decline(int& mode) {
-  PCOPY(0, 1);
+  WipeScratch();
   mode = kPromptDeclined;
 }
 
@@ -61,10 +62,8 @@ int ClickedButton(const PointerEvent& p) {
 }  // namespace
 
 void UnsavedPrompt(Editor& ed, int& mode) {
-  set_pages(1, 0);
+  DrawScratchUnseen();
   int choice = kYes;
-  TextState& t = text_state();
-  t.wy = 195, t.wx = 1;
   DrawHelpLine(
       "Use the arrow keys to select your answer and press enter when it is highlighted.          ");
   DrawPrompt();
@@ -91,7 +90,7 @@ void UnsavedPrompt(Editor& ed, int& mode) {
       // the pages are left as every other return leaves them, whatever
       // the dialog chose.
       if (ed.Saved == 0) {
-        set_pages(1, 1);
+        ShowScratchPage();
         return Decline(mode);
       }
       // Here and after No, a load goes on and puts the pages back itself.
@@ -105,7 +104,7 @@ void UnsavedPrompt(Editor& ed, int& mode) {
     } else if (key == kKeyEsc) {
       // ESC cancels: no load, no exit.
       if (mode == kPromptLoad) return Decline(mode);
-      PCOPY(0, 1);
+      WipeScratch();
       return;
     }
   }

@@ -14,15 +14,17 @@ struct TextState {
 
 TextState& text_state();
 
-// The pen between screens: grey (7) on black (0). A screen that draws in
-// other colours sets the pen back when it is done, so the next one starts
-// from it.
+// The pen between screens: grey (7) on black (0). A screen sets it before
+// it draws in those colours.
 void ResetTextPen();
 
-// Sets the pen back to grey on black on every way out of a scope.
+// Puts the text state back as it found it (position and colours) on every
+// way out of a scope, so that a screen, a fill or a load leaves the pen of
+// whoever called it.
 struct TextPenScope {
-  TextPenScope() = default;
+  TextPenScope() : found(text_state()) {}
   TextPenScope(const TextPenScope&) = delete;
   TextPenScope& operator=(const TextPenScope&) = delete;
-  ~TextPenScope() { ResetTextPen(); }
+  ~TextPenScope() { text_state() = found; }
+  const TextState found;
 };

@@ -8,11 +8,11 @@
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
+#include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "screens/dialogs.h"
 #include "screens/prompt.h"
 #include "strokefont/stroke_font.h"
-#include "strokefont/text_state.h"
 
 namespace {
 
@@ -66,11 +66,8 @@ std::string WaitChooserKey(Editor& ed, int* swatch) {
 }  // namespace
 
 void DrawColourChooser() {
-  set_pages(1, 1);
-  TextState& t = text_state();
-  t.wx = 1;
-  t.wy = 195;
-  DrawStrokeText(kPrompt);
+  ShowScratchPage();
+  DrawHelpLine(kPrompt);
   DrawShadow(10, 105, 330, 135, 0);
   ChooserBox(4, 99, 326, 131, 0, kLineBox);
   ChooserBox(5, 100, 325, 130, 7, kLineBoxFilled);

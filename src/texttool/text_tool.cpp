@@ -75,7 +75,7 @@ void DeleteChar(TextEntry& e) {
 // if that is not in the journal yet; only recorded text stays in the
 // picture.
 void FinishText(Editor& ed, const TextEntry& e) {
-  PCOPY(0, 1);
+  WipeScratch();
   // Without trailing blanks (all blanks: npos + 1 is 0, the empty text).
   std::string text = e.buffer.substr(0, e.buffer.find_last_not_of(' ') + 1);
   DrawAt(e.start_x, e.start_y, text);
@@ -90,8 +90,7 @@ void FinishText(Editor& ed, const TextEntry& e) {
 }
 
 void CancelText() {
-  set_pages(0, 0);
-  PCOPY(0, 1);
+  ShowPicture();
 }
 
 // Ctrl-X; returns when the user withdrew the exit. The typed text is given
@@ -105,10 +104,10 @@ void ExitFromText(Editor& ed) {
 }  // namespace
 
 void TextTool(Editor& ed) {
-  // Typing draws in the drawing colour; every way out leaves grey on black.
+  // Typing draws in the drawing colour; every way out restores the pen.
   TextPenScope pen;
   TextState& t = text_state();
-  set_pages(1, 1);
+  ShowScratchPage();
   t.Fcolor = ed.DrawColor;
   TextEntry e;
   e.typing_x = e.start_x = t.wx;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -125,20 +127,14 @@ Result Render(const std::vector<std::string>& args) {
 
 class RenderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kov1-render-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
     return (dir_ / name).string();
   }
   std::string Out() const { return (dir_ / "out.png").string(); }
 
-  fs::path dir_;
+  ScratchFolder scratch_{"kov1-render"};
+  const fs::path dir_ = scratch_.dir();
 };
 
 // Shapes on every edge of the screen, where the editor's border and help

@@ -17,6 +17,7 @@
 #include "gfx/screen.h"
 #include "runtime/clock.h"
 #include "runtime/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -26,9 +27,6 @@ const std::string kPpmHeader = "P6\n640 200\n255\n";
 class ScriptRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kov1-script-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     setenv("TRVGFX", "script", 1);
     setenv("TRVGFX_SCRIPT", Path("keys.txt").c_str(), 1);
     setenv("TRVGFX_SNAPSHOTS", dir_.c_str(), 1);
@@ -37,7 +35,6 @@ class ScriptRun : public ::testing::Test {
   void TearDown() override {
     if (gfx_screen()) SCREEN(0, 0, 0, 0, 0);
     file_close_all();
-    std::filesystem::remove_all(dir_);
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   // Writes the script and opens SCREEN 8 on it.
@@ -59,7 +56,8 @@ class ScriptRun : public ::testing::Test {
     return ::testing::internal::GetCapturedStderr();
   }
 
-  std::filesystem::path dir_;
+  ScratchFolder scratch_{"kov1-script"};
+  const std::filesystem::path dir_ = scratch_.dir();
 };
 
 std::vector<std::string> Polls(int n) {

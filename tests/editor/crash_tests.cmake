@@ -11,7 +11,7 @@ add_executable(crash_test
 target_include_directories(crash_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../backends)
 target_compile_definitions(crash_test PRIVATE KOV1_PATH="$<TARGET_FILE:kov1>"
                                               SDL_X11_TOOL="$<TARGET_FILE:sdl_x11_tool>")
-target_link_libraries(crash_test PRIVATE kov1_backends GTest::gtest_main)
+target_link_libraries(crash_test PRIVATE kov1_backends kov1_test_support GTest::gtest_main)
 add_dependencies(crash_test kov1 sdl_x11_tool)
 # For the editor of the AddressSanitizer build: SDL's video start-up connects
 # to the D-Bus session bus, and libdbus keeps one allocation until SDL_Quit,

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "scratch_folder.h"
+
 namespace fs = std::filesystem;
 
 std::string ReadFile(const std::string& path) {
@@ -45,11 +47,7 @@ std::vector<unsigned char> EditorRun::Pixels(const std::string& snapshot) const 
 }
 
 std::string NewFolder() {
-  std::string base = fs::temp_directory_path() / "kov1-e2e-XXXXXX";
-  std::vector<char> name(base.begin(), base.end());
-  name.push_back('\0');
-  if (!mkdtemp(name.data())) std::abort();
-  return name.data();
+  return NewScratchFolder("kov1-e2e").string();
 }
 
 int RunProgram(const std::vector<std::string>& argv, const std::string& dir,

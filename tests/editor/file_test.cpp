@@ -27,6 +27,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+const Lines kTypeHi = {"CTRL-T", ".", "text \"hi\"", "ENTER"};
+
 }  // namespace
 
 TEST(SaveTest, SavedFileEqualsTheJournalAndCountsAsSaved) {
@@ -155,8 +157,15 @@ TEST(LoadTest, HandWrittenDrawingLoadsAndBecomesTheJournal) {
   std::string lf;
   for (const std::string& line : drawing) lf += line + "\n";
   WriteFile(dir + "/HAND", lf);
-  EditorRun run = RunEditor(dir, FromMainLoop(Join({LoadFrom("HAND"), {"snap loaded"}})));
-  EXPECT_EQ(run.File("image.img"), CrLf(drawing));
+  EditorRun run = RunEditor(
+      dir, FromMainLoop(Join({LoadFrom("HAND"), {"snap box", "ENTER", "snap loaded"}, kTypeHi})));
+  // The block that the file cut short is closed, the user is told, and a
+  // text drawn later runs after it, with no second block.
+  EXPECT_TRUE(
+      ShowsLineOf(run.Pixels("box"), 3, "      The text subroutine of this drawing was cut"));
+  EXPECT_EQ(run.File("image.img"), CrLf(Join({drawing,
+                                              {"EndAbc:", "PrintFlarp$ = \"HI\"", "Fcolor =  7",
+                                               "wy =  33", "wx =  2", "gosub Dprint"}})));
   auto px = run.Pixels("loaded");
   EXPECT_EQ(Region(px, 10, 20, 3, 2), (Rows{"44.", "..4"}));
   EXPECT_EQ(Region(px, 40, 20, 3, 3), (Rows{"222", "2..", "2.."}));
@@ -326,8 +335,6 @@ int BlockCount(const std::string& journal) {
   return n;
 }
 
-const Lines kTypeHi = {"CTRL-T", ".", "text \"hi\"", "ENTER"};
-
 }  // namespace
 
 TEST(MenuTest, NewImageWritesTheBlockAgainForTheNextText) {
@@ -368,4 +375,42 @@ TEST(LoadTest, UndoReachesBackToTheLastLoadOnly) {
   EXPECT_EQ(run.File("redone"), CrLf({"SCREEN 8", kLine1}));
   EXPECT_EQ(run.File("image.img"), run.File("OTHER"));
   EXPECT_EQ(Region(run.Pixels("loaded"), 300, 100, 2, 1), (Rows{"55"}));
+}
+
+// New Image is one action: Ctrl-Z brings back the journal's bytes, the
+// picture, the name, the block's mark (no second block) and Saved; Ctrl-Y
+// clears them again; the actions before it stay within reach.
+TEST(MenuTest, NewImageIsUndoneAndRedoneExactly) {
+  const Lines kNewImage = {"CTRL-S", "UP", "ENTER"};
+  EditorRun run = RunEditor(FromMainLoop(Join({
+      kTypeHi,
+      {"CTRL-L"},
+      kDrawLine,
+      SaveAs("A"),
+      {"copy image.img before", "snap before"},
+      kNewImage,
+      {"CTRL-Z", "copy image.img undone", "snap undone", "title undone"},
+      {"CTRL-Y", "copy image.img redone", "snap redone", "title redone"},
+      {"CTRL-Z", "CTRL-Z", "copy image.img line_undone", "CTRL-Y"},
+      kTypeHi,
+  })));
+  const std::string before = run.File("before");
+  EXPECT_TRUE(run.File("undone") == before);
+  EXPECT_TRUE(run.Pixels("undone") == run.Pixels("before"));
+  EXPECT_EQ(run.File("redone"), CrLf({"SCREEN 8"}));
+  EXPECT_EQ(Region(run.Pixels("redone"), 2, 33, 8, 1), (Rows{"........"}));
+  const std::string dash = " \xE2\x80\x94 ";
+  EXPECT_EQ(run.File("undone.txt"), "kov1" + dash + "A" + dash + "12, 33\n");
+  EXPECT_EQ(run.File("redone.txt"), "kov1" + dash + "12, 33\n");
+  EXPECT_TRUE(run.File("line_undone") == before.substr(0, before.size() - kLine1.size() - 2));
+  EXPECT_TRUE(run.File("image.img") == before + CrLf({"PrintFlarp$ = \"HI\"", "Fcolor =  7",
+                                                      "wy =  33", "wx =  12", "gosub Dprint"}));
+
+  // Saved comes back as it was: saved work ends at Ctrl-X, unsaved asks.
+  for (bool saved : {true, false}) {
+    Lines keys = kDrawLine;
+    if (saved) keys = Join({keys, SaveAs("A")});
+    EditorRun exit = RunEditor(FromMainLoop(Join({keys, kNewImage, {"CTRL-Z", "CTRL-X"}})));
+    EXPECT_EQ(exit.status, saved ? 0 : 3) << saved;
+  }
 }

@@ -14,6 +14,7 @@
 #include "gfx_test_util.h"
 #include "runtime/clock.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
@@ -56,16 +57,11 @@ int BandColour(int y) {
   return colours[(y - 101) / 4];
 }
 
-class TitleTest : public Mode8Test {
+class TitleTest : public Mode8TextTest {
  protected:
-  void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
-  }
   void TearDown() override {
     clock_use_virtual(false);
-    text_state() = TextState{};
-    Mode8Test::TearDown();
+    Mode8TextTest::TearDown();
   }
 };
 

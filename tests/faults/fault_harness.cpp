@@ -152,6 +152,22 @@ Launch FailAt(const Step& step, const std::string& error) {
   return launch;
 }
 
+Launch PauseAt(const std::string& path) {
+  Launch launch;
+  launch.wrapper = Strace("/dev/null");
+  // Only the calls on that path are traced, so the first is the one.
+  launch.wrapper.insert(launch.wrapper.end(), {"-P", path, "-e", "trace=openat", "-e",
+                                               "inject=openat:delay_exit=2000000:when=1"});
+  return launch;
+}
+
+std::thread WhenCreated(const std::string& path, std::function<void()> change) {
+  return std::thread([path, change = std::move(change)] {
+    for (int i = 0; i < 20000 && access(path.c_str(), F_OK) != 0; ++i) usleep(1000);
+    change();
+  });
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }

@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "editor_run.h"
@@ -62,6 +64,14 @@ std::vector<Step> StepsFrom(const std::string& trace_path, const std::string& fr
 // with the error (an errno name such as ENOSPC).
 Launch KillAt(const Step& step);
 Launch FailAt(const Step& step, const std::string& error);
+
+// Runs paused for a while as the program opens the file at path (a script
+// line "copy FILE NAME" opens NAME): WhenCreated then changes the folder
+// at that moment of the run, from another thread.
+Launch PauseAt(const std::string& path);
+// Starts a thread that waits until path exists, then runs change; join it
+// after the run.
+std::thread WhenCreated(const std::string& path, std::function<void()> change);
 
 void WriteFile(const std::string& path, const std::string& bytes);
 // The names in a folder, "." and ".." left out.

@@ -15,6 +15,7 @@
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
@@ -63,11 +64,10 @@ void OnEmptyRing() {
   for (uint32_t code : keys) key_ring_write(gfx_screen()->keys, code);
 }
 
-class HelpTest : public Mode8Test {
+class HelpTest : public Mode8TextTest {
  protected:
   void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
+    Mode8TextTest::SetUp();
     g_original_driver = gfx_screen()->driver;
     g_driver = *g_original_driver;
     g_driver.on_empty_ring = OnEmptyRing;
@@ -78,8 +78,7 @@ class HelpTest : public Mode8Test {
   }
   void TearDown() override {
     gfx_screen()->driver = g_original_driver;
-    text_state() = TextState{};
-    Mode8Test::TearDown();
+    Mode8TextTest::TearDown();
   }
 };
 

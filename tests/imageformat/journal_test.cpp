@@ -14,6 +14,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -31,9 +32,7 @@ std::string JournalBytes() {
 class JournalTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kov1-journal-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
+    scratch_.Enter();
     previous_ = set_error_handler(RecordError);
     g_errors.clear();
   }
@@ -41,10 +40,8 @@ class JournalTest : public ::testing::Test {
     JournalClose();
     file_close_all();
     set_error_handler(previous_);
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
-    std::filesystem::remove_all(dir_);
   }
-  std::filesystem::path dir_;
+  ScratchFolder scratch_{"kov1-journal"};
   ErrorHandler previous_ = nullptr;
 };
 
@@ -66,6 +63,8 @@ TEST_F(JournalTest, LengthAndCutFollowWholeLinesInARandomRun) {
         ASSERT_TRUE(JournalCut(line_ends.back()));
         model.resize(static_cast<size_t>(line_ends.back()));
       } else if (choice == 1) {
+        // An append to an empty journal brings the header in the same write.
+        if (model.empty()) model = kJournalHeader, line_ends.push_back(10);
         std::vector<std::string> lines(1 + random() % 3,
                                        "LINE (1, 2)-(3, 4), " + std::to_string(step));
         ASSERT_TRUE(JournalAppendLines(lines));
@@ -74,6 +73,7 @@ TEST_F(JournalTest, LengthAndCutFollowWholeLinesInARandomRun) {
           line_ends.push_back(static_cast<long long>(model.size()));
         }
       } else {
+        if (model.empty()) model = kJournalHeader, line_ends.push_back(10);
         ASSERT_TRUE(JournalAppend("CIRCLE (" + std::to_string(step) + ", 5), 3, 7"));
         model += "CIRCLE (" + std::to_string(step) + ", 5), 3, 7\r\n";
         line_ends.push_back(static_cast<long long>(model.size()));

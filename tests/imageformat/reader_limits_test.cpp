@@ -14,29 +14,20 @@
 #include "gfx/text.h"
 #include "gfx_test_util.h"
 #include "imageformat/format.h"
+#include "read_lines.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
-class ReaderLimitsTest : public Mode8Test {
+class ReaderLimitsTest : public Mode8TextTest {
  protected:
-  void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
-  }
-
   // Reads the lines and returns the seconds it took; every line must have
   // reached the copy.
   double Read(const std::vector<std::string>& input) {
-    size_t at = 0, copied = 0;
-    ImageLines lines{[&](std::string_view* line) {
-                       if (at == input.size()) return false;
-                       *line = input[at++];
-                       return true;
-                     },
-                     [&](std::string_view) { ++copied; }};
+    size_t copied = 0;
     auto start = std::chrono::steady_clock::now();
-    ReadImage(lines);
+    ReadLines(input, [&](std::string_view) { ++copied; });
     std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(copied, input.size());
     return taken.count();

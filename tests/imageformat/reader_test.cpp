@@ -13,8 +13,10 @@
 #include "gfx_test_util.h"
 #include "imageformat/format.h"
 #include "imageformat/reader_internal.h"
+#include "read_lines.h"
 #include "strokefont/stroke_font.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
@@ -31,24 +33,12 @@ void ClearPage() {
   LINE(0, 0, 639, 199, 0, kLineBoxFilled, 0xFFFF, 0);
 }
 
-class ReaderTest : public Mode8Test {
+class ReaderTest : public Mode8TextTest {
  protected:
-  void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
-  }
-
   // Reads `input` and checks that the copy received every line once, in order.
   ReadResult Read(const std::vector<std::string>& input) {
-    size_t at = 0;
     std::vector<std::string> copies;
-    ImageLines lines{[&](std::string_view* line) {
-                       if (at == input.size()) return false;
-                       *line = input[at++];
-                       return true;
-                     },
-                     [&](std::string_view line) { copies.emplace_back(line); }};
-    ReadResult result = ReadImage(lines);
+    ReadResult result = ReadLines(input, [&](std::string_view line) { copies.emplace_back(line); });
     EXPECT_EQ(copies, input);
     return result;
   }

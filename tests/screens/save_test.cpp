@@ -13,6 +13,7 @@
 #include "imageformat/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "scratch_folder.h"
 #include "screens/file_dialog.h"
 
 namespace {
@@ -43,16 +44,12 @@ void CountFailure(int) {
 using SaveTest = Mode8Test;
 
 TEST_F(SaveTest, AWriteFailurePartWayRemovesTheFileAndKeepsTheWorkUnsaved) {
-  namespace fs = std::filesystem;
-  fs::path dir = fs::temp_directory_path() / ("kov1-save-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  fs::current_path(dir);
+  ScratchFolder scratch("kov1-save");
+  scratch.Enter();
   std::string journal = "SCREEN 8\r\n";
   while (journal.size() < 100000) journal += "line ( 1,  2)-( 3, 4),       7\r\n";
   std::ofstream("image.img", std::ios::binary) << journal;
   // The size limit lets the copy begin and fails it part-way, as a disk
   // that fills up does.
   EXPECT_EXIT(SaveOverTheLimit(), ::testing::ExitedWithCode(0), "");
-  fs::current_path(fs::temp_directory_path());
-  fs::remove_all(dir);
 }

@@ -16,6 +16,7 @@
 #include "imageformat/journal.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "scratch_folder.h"
 #include "strokefont/stroke_font.h"
 #include "strokefont/text_state.h"
 
@@ -281,9 +282,8 @@ void RecordError(int number) {
 }
 
 TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
-  std::string dir = (std::filesystem::temp_directory_path() / "kov1-dprint-XXXXXX").string();
-  ASSERT_NE(mkdtemp(dir.data()), nullptr);
-  std::string path = dir + "/image.img";
+  ScratchFolder scratch("kov1-dprint");
+  std::string path = scratch.path("image.img");
   std::ofstream(path, std::ios::binary) << "SCREEN 8\r\n";
   ASSERT_TRUE(JournalUse(path, false));
   JournalAppendLines(DprintBlockLines());
@@ -295,7 +295,6 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
   for (const std::string& line : Block()) want += line + "\r\n";
   EXPECT_EQ(bytes.str(), want);
   EXPECT_TRUE(bytes.str().ends_with("END SELECT\r\nReturn\r\nEndAbc:\r\n"));
-  std::filesystem::remove_all(dir);
 }
 
 // In a child: appends the block under a file-size limit that stops it part
@@ -312,16 +311,14 @@ TEST(WriteDprintBlock, AppendsEveryLineWithCrLf) {
 }
 
 TEST(WriteDprintBlock, AFailedWriteLeavesNoneOfTheBlockAndIsReportedOnce) {
-  std::string dir = (std::filesystem::temp_directory_path() / "kov1-dprint-XXXXXX").string();
-  ASSERT_NE(mkdtemp(dir.data()), nullptr);
-  std::string path = dir + "/image.img";
+  ScratchFolder scratch("kov1-dprint");
+  std::string path = scratch.path("image.img");
   std::ofstream(path, std::ios::binary) << "SCREEN 8\r\n";
   EXPECT_EXIT(WriteBlockPastSizeLimit(path), ::testing::ExitedWithCode(0), "");
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   EXPECT_EQ(bytes.str(), "SCREEN 8\r\n");
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

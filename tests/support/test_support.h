@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +12,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/files.h"
+#include "scratch_folder.h"
 
 inline std::vector<int>& raised_errors() {
   static std::vector<int> errors;
@@ -27,16 +27,12 @@ inline void record_error(int number) {
 class RuntimeFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kov1-rt-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     raised_errors().clear();
     previous_ = set_error_handler(record_error);
   }
   void TearDown() override {
     file_close_all();
     set_error_handler(previous_);
-    std::filesystem::remove_all(dir_);
   }
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
   void write_raw(const std::string& name, const std::string& bytes) const {
@@ -49,6 +45,7 @@ class RuntimeFiles : public ::testing::Test {
     return out.str();
   }
 
-  std::filesystem::path dir_;
+  ScratchFolder scratch_{"kov1-rt"};
+  const std::filesystem::path dir_ = scratch_.dir();
   ErrorHandler previous_ = nullptr;
 };

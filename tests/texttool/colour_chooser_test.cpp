@@ -13,6 +13,7 @@
 #include "gfx/screen.h"
 #include "gfx_test_util.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
@@ -96,18 +97,13 @@ const Rows kFourteenSelected = {
 };
 // clang-format on
 
-class ColourChooserTest : public Mode8Test {
+class ColourChooserTest : public Mode8TextTest {
  protected:
   void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
+    Mode8TextTest::SetUp();
     // A background of colour 2 makes the black frame and shadow visible.
     set_pages(1, 1);
     LINE(0, 0, 639, 199, 2, kLineBoxFilled, 0xFFFF, 0);
-  }
-  void TearDown() override {
-    text_state() = TextState{};
-    Mode8Test::TearDown();
   }
 };
 

@@ -18,6 +18,7 @@
 #include "runtime/files.h"
 #include "strokefont/stroke_font.h"
 #include "strokefont/text_state.h"
+#include "text_test_util.h"
 
 namespace {
 
@@ -31,11 +32,10 @@ void feed_key() {
   unlock_screen_unflagged();
 }
 
-class TextToolTest : public Mode8Test {
+class TextToolTest : public Mode8TextTest {
  protected:
   void SetUp() override {
-    Mode8Test::SetUp();
-    text_state() = TextState{};
+    Mode8TextTest::SetUp();
     null_driver_ = gfx_screen()->driver;
     feeding_driver_ = *null_driver_;
     feeding_driver_.on_empty_ring = feed_key;
@@ -48,8 +48,7 @@ class TextToolTest : public Mode8Test {
     JournalClose();
     file_delete(path_);
     gfx_screen()->driver = null_driver_;
-    text_state() = TextState{};
-    Mode8Test::TearDown();
+    Mode8TextTest::TearDown();
   }
   std::string Journal() {
     JournalClose();
@@ -79,7 +78,8 @@ TEST_F(TextToolTest, HoldsAtMost110Characters) {
 
   std::string kept;
   for (int i = 0; i < 110; ++i) kept += static_cast<char>('A' + i % 26);
-  EXPECT_EQ(Journal(), "PrintFlarp$ = \"" + kept +
+  // The journal was empty: its header comes first.
+  EXPECT_EQ(Journal(), std::string(kJournalHeader) + "PrintFlarp$ = \"" + kept +
                            "\"\r\nFcolor =  12\r\nwy =  20\r\nwx = -800\r\ngosub Dprint\r\n");
   EXPECT_EQ(text_state().Fcolor, 7);
   EXPECT_EQ(draw_context()->work_page, 0);
@@ -124,7 +124,7 @@ TEST_F(TextToolTest, WhatCannotBeRecordedIsNotKept) {
   g_keys = "C" + kKeyEnter, g_next = 0;
   TextTool(ed);
   set_error_handler(previous);
-  std::string want;
+  std::string want(kJournalHeader);
   for (const std::string& line : DprintBlockLines()) want += line + "\r\n";
   want += "PrintFlarp$ = \"C\"\r\nFcolor =  7\r\nwy =  20\r\nwx =  20\r\ngosub Dprint\r\n";
   EXPECT_EQ(Journal(), want);

@@ -29,6 +29,7 @@
 #include "gfx/screen.h"
 #include "imageformat/format.h"
 #include "png/png_write.h"
+#include "runtime/cp437.h"
 #include "runtime/errors.h"
 #include "runtime/files.h"
 #include "runtime/replace_file.h"
@@ -68,15 +69,6 @@ struct Options {
   Crop crop;
   int scale = 1;
 };
-
-// A name as it can stand in a one-line message: control characters become ?.
-std::string Shown(std::string_view name) {
-  std::string s(name);
-  for (char& c : s) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  }
-  return s;
-}
 
 // Keeps the reason of a failure; returns false for the caller to return.
 bool Refuse(std::string* error, std::string reason) {
@@ -141,7 +133,7 @@ bool ParseArguments(int argc, char** argv, Options* o, std::string* error) {
       crop_given = true;
       ++i;
     } else if (arg.starts_with("--")) {
-      return Refuse(error, "unknown option " + Shown(arg) + "; " + kUsage);
+      return Refuse(error, "unknown option " + controls_as_question_marks(arg) + "; " + kUsage);
     } else if (arg.empty()) {
       return Refuse(error, "an empty file name; " + std::string(kUsage));
     } else {
@@ -164,7 +156,7 @@ void KeepFailure(int number) {
 
 std::string PermissionText(const ErrorSubject& s) {
   const std::string where =
-      s.folder ? "no new file can be made in the folder " + Shown(s.name) : "";
+      s.folder ? "no new file can be made in the folder " + controls_as_question_marks(s.name) : "";
   switch (s.fault) {
     case FileFault::NoPermission:
       return s.folder ? "permission denied: " + where : "permission denied";
@@ -299,12 +291,12 @@ int main(int argc, char** argv) {
 
   const bool to_stdout = options.output == kStandardOutput;
   if (!to_stdout && SameFile(options.input, options.output)) {
-    return Fail(kFailed, Shown(options.output) +
+    return Fail(kFailed, controls_as_question_marks(options.output) +
                              ": is the drawing being read; give the picture a name of its own");
   }
   set_error_handler(KeepFailure);
   if (!file_open(kUserFile, options.input, FileMode::Input)) {
-    return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
+    return Fail(kFailed, controls_as_question_marks(options.input) + ": " + FailureText(g_failure));
   }
   if (!OpenHeadlessScreen()) return Fail(kFailed, "cannot open a headless mode-8 screen");
   text_state() = TextState{};
@@ -315,14 +307,16 @@ int main(int argc, char** argv) {
        [](std::string_view) {}});
   file_close_all();
   if (g_failure.number != 0) {
-    return Fail(kFailed, Shown(options.input) + ": " + FailureText(g_failure));
+    return Fail(kFailed, controls_as_question_marks(options.input) + ": " + FailureText(g_failure));
   }
 
   std::string png;
   if (!EncodePng(PagePicture(options.crop, options.scale), &png, &error) ||
       !(to_stdout ? WriteToStandardOutput(png, &error)
                   : WriteReplacing(options.output, png, &error))) {
-    return Fail(kFailed, (to_stdout ? "standard output" : Shown(options.output)) + ": " + error);
+    return Fail(kFailed,
+                (to_stdout ? "standard output" : controls_as_question_marks(options.output)) +
+                    ": " + error);
   }
   return 0;
 }
