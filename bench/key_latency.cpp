@@ -2,10 +2,13 @@
 // empty temporary folder, takes it to the main loop, then presses Right (and
 // later Left) through the X server's test extension at random moments and
 // polls the window's pixels until the cursor stands one pixel further. Prints
-// the median, 90th percentile and largest delay over all presses.
+// the median, 90th percentile and largest delay over all presses. With
+// "pointer" after PRESSES it moves the mouse pointer one picture pixel
+// instead of pressing a key: pointer motion to screen.
 //
 // Needs an X display without a window manager; on a machine without one:
-//   xvfb-run -a -s "-screen 0 1024x768x24" build/key_latency [KOV1] [PRESSES]
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/key_latency [KOV1] [PRESSES] [pointer]
+// (1600x1000x24 for scale 2)
 // KOV1 defaults to kov1 beside this program, PRESSES to 200.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -87,6 +90,16 @@ void Press(Display* d, KeySym key) {
   XFlush(d);
 }
 
+// Moves the pointer over picture pixel (x, kCursorRow) of the window.
+void MovePointer(Display* d, Window w, int scale, int x) {
+  int rx = 0, ry = 0;
+  Window child = 0;
+  XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
+  XTestFakeMotionEvent(d, -1, rx + x * scale + scale / 2, ry + 2 * kCursorRow * scale + scale,
+                       CurrentTime);
+  XFlush(d);
+}
+
 // The cursor's column as the window shows it: the middle of the white run
 // on the cursor's row; -1 when there is none.
 int CursorColumn(Display* d, Window w, int scale) {
@@ -123,6 +136,7 @@ int main(int argc, char** argv) {
                                          : std::filesystem::path(argv[0]).parent_path() / "kov1")
           .string();
   const int presses = argc > 2 ? std::atoi(argv[2]) : 200;
+  const bool pointer = argc > 3 && std::string(argv[3]) == "pointer";
   Display* d = XOpenDisplay(nullptr);
   int ev = 0, er = 0, major = 0, minor = 0;
   if (!d || !XTestQueryExtension(d, &ev, &er, &major, &minor)) Fail("no X display with XTEST");
@@ -160,7 +174,11 @@ int main(int argc, char** argv) {
     const bool right = i < presses / 2;
     x += right ? 1 : -1;
     const auto sent = Clock::now();
-    Press(d, right ? XK_Right : XK_Left);
+    if (pointer) {
+      MovePointer(d, w, scale, x);
+    } else {
+      Press(d, right ? XK_Right : XK_Left);
+    }
     double took = WaitForCursor(d, w, scale, x, sent);
     if (took < 0) Fail("the cursor did not move");
     ms.push_back(took);
@@ -171,8 +189,8 @@ int main(int argc, char** argv) {
 
   std::sort(ms.begin(), ms.end());
   std::printf(
-      "key to screen, end to end, %zu presses at scale %d: median %.2f ms, p90 %.2f ms, "
+      "%s to screen, end to end, %zu moves at scale %d: median %.2f ms, p90 %.2f ms, "
       "largest %.2f ms\n",
-      ms.size(), scale, ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
+      pointer ? "pointer" : "key", ms.size(), scale, ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
   return 0;
 }

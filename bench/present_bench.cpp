@@ -10,6 +10,8 @@
 // 8-bit default screen); the screen's size sets the window's scale:
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/present_bench     (scale 1)
 //   xvfb-run -a -s "-screen 0 1600x1000x24" build/present_bench    (scale 2)
+//   xvfb-run -a -s "-screen 0 1920x1200x24" build/present_bench    (scale 3; the
+//   zoomed benchmark then fills 1920 x 1200 at 8 times, with the grid)
 // On a 16-bit screen the window falls back to SDL's renderer, the software
 // one unless SDL_RENDER_DRIVER names another.
 #include <SDL.h>
@@ -146,6 +148,26 @@ void BM_KeyToPresent(benchmark::State& state) {
   state.counters["p90_us"] = us[us.size() * 9 / 10];
 }
 BENCHMARK(BM_KeyToPresent)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+
+// The window's own zoom keys, as the window thread gets them from SDL.
+void PressZoomKey(SDL_Scancode key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.scancode = key;
+  e.key.keysym.mod = KMOD_LCTRL;
+  SDL_PushEvent(&e);
+}
+
+// A full-screen change shown zoomed: every window pixel of the visible part
+// scaled from the picture, and the grid over it.
+void BM_PresentZoomed(benchmark::State& state) {
+  for (int i = 0; i < 5; ++i) PressZoomKey(SDL_SCANCODE_EQUALS);  // 1 to 8 times
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  BM_PresentFullScreenChange(state);
+  PressZoomKey(SDL_SCANCODE_0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+}
+BENCHMARK(BM_PresentZoomed)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -152,6 +152,72 @@ bool parse_code(std::string_view word, ScriptStep& step, std::string& reason) {
   return true;
 }
 
+// Where the script's pointer is, and where its left button went down.
+struct PointerTrack {
+  int x = 0, y = 0;
+  int press_x = 0, press_y = 0;
+};
+
+int parse_signed(std::string_view s) {
+  if (!s.empty() && s[0] == '-') {
+    const int n = parse_number(s.substr(1));
+    return n < 0 ? -1 : -n;
+  }
+  return parse_number(s);
+}
+
+// point X Y | press | release | click | rclick | wheel N; false when the
+// line is none of them. A release ends a drag when a point line moved the
+// pointer to another pixel since the press.
+bool parse_pointer_line(const std::vector<std::string_view>& words, ScriptStep& step,
+                        PointerTrack& p, std::string& reason, bool& matched) {
+  const std::string_view first = words[0];
+  const size_t n = words.size();
+  matched = true;
+  step.kind = StepKind::Press;
+  if (is_word(first, "point")) {
+    const int x = n == 3 ? parse_number(words[1]) : -1;
+    const int y = n == 3 ? parse_number(words[2]) : -1;
+    if (x < 0 || y < 0 || x > 8191 || y > 8191) {
+      reason = "point needs two picture coordinates of 0 or more";
+      return false;
+    }
+    p.x = x, p.y = y;
+    step.keys.push_back(pointer_code(PointerKind::Move, x, y));
+    return true;
+  }
+  if (is_word(first, "wheel")) {
+    const int steps = n == 2 ? parse_signed(words[1]) : 0;
+    if (steps == 0 || steps < -99 || steps > 99 || (steps == -1 && words[1] != "-1")) {
+      reason = "wheel needs a number of steps, -99 to 99 and not 0";
+      return false;
+    }
+    step.keys.push_back(pointer_code(PointerKind::Wheel, 0, steps));
+    return true;
+  }
+  const bool press = is_word(first, "press"), release = is_word(first, "release");
+  const bool click = is_word(first, "click"), rclick = is_word(first, "rclick");
+  if (!press && !release && !click && !rclick) {
+    matched = false;
+    return false;
+  }
+  if (n != 1) {
+    reason = std::string(first) + " takes nothing after it";
+    return false;
+  }
+  if (press || click) {
+    p.press_x = p.x, p.press_y = p.y;
+    step.keys.push_back(pointer_code(PointerKind::Press, p.x, p.y));
+  }
+  if (release || click) {
+    const bool dragged = p.x != p.press_x || p.y != p.press_y;
+    const PointerKind kind = dragged ? PointerKind::DragRelease : PointerKind::Release;
+    step.keys.push_back(pointer_code(kind, p.x, p.y));
+  }
+  if (rclick) step.keys.push_back(pointer_code(PointerKind::RightPress, p.x, p.y));
+  return true;
+}
+
 bool parse_key_words(const std::vector<std::string_view>& words, ScriptStep& step,
                      std::string& reason) {
   for (std::string_view w : words) {
@@ -166,10 +232,14 @@ bool parse_key_words(const std::vector<std::string_view>& words, ScriptStep& ste
 }
 
 // One line without its surrounding blanks, not empty and not a comment.
-bool parse_line(std::string_view line, ScriptStep& step, std::string& reason) {
+bool parse_line(std::string_view line, ScriptStep& step, PointerTrack& pointer,
+                std::string& reason) {
   const std::vector<std::string_view> words = split_blanks(line);
   const std::string_view first = words[0];
   const size_t n = words.size();
+  bool matched = false;
+  const bool ok = parse_pointer_line(words, step, pointer, reason, matched);
+  if (matched) return ok;
   if (is_word(first, "text")) {
     step.kind = StepKind::Press;
     return parse_text(trim(line.substr(first.size())), step, reason);
@@ -243,6 +313,7 @@ uint32_t script_key_code(std::string_view key) {
 bool parse_script(std::string_view text, std::vector<ScriptStep>& steps, ScriptError& error) {
   steps.clear();
   int number = 0;
+  PointerTrack pointer;
   while (!text.empty()) {
     const size_t lf = text.find('\n');
     const std::string_view raw = text.substr(0, lf);
@@ -252,7 +323,7 @@ bool parse_script(std::string_view text, std::vector<ScriptStep>& steps, ScriptE
     if (line.empty() || line[0] == '#') continue;
     ScriptStep step;
     step.line = number;
-    if (!parse_line(line, step, error.reason)) {
+    if (!parse_line(line, step, pointer, error.reason)) {
       error.line = number;
       return false;
     }

@@ -191,3 +191,18 @@ bool is_fullscreen_toggle(SDL_Scancode scancode, uint16_t mods) {
   bool enter = scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER;
   return enter && (mods & KMOD_ALT);
 }
+
+ZoomKey zoom_key(SDL_Scancode scancode, uint16_t mods) {
+  if (!(mods & KMOD_CTRL) || (mods & KMOD_ALT)) return ZoomKey::None;
+  switch (scancode) {
+    case SDL_SCANCODE_EQUALS:
+    case SDL_SCANCODE_KP_PLUS:
+      return ZoomKey::In;
+    case SDL_SCANCODE_KP_MINUS:
+      return ZoomKey::Out;
+    case SDL_SCANCODE_0:
+      return ZoomKey::Whole;
+    default:
+      return ZoomKey::None;
+  }
+}

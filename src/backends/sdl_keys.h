@@ -32,3 +32,9 @@ std::string translate_text(const char* utf8);
 
 // Alt+Enter (either Enter key) switches between window and full screen.
 bool is_fullscreen_toggle(SDL_Scancode scancode, uint16_t mods);
+
+// The zoom keys, which the window takes for itself: Ctrl with "=" or keypad
+// plus zooms in, Ctrl with keypad minus out, Ctrl-0 shows the whole picture.
+// Ctrl with the main "-" key stays a key (character 31).
+enum class ZoomKey { None, In, Out, Whole };
+ZoomKey zoom_key(SDL_Scancode scancode, uint16_t mods);

@@ -29,6 +29,7 @@ void wake_window_thread() {
 bool work_waiting() {
   const GfxScreen* s = g_sdl.screen;
   if (g_sdl.palette_changed || g_sdl.icon_changed || g_sdl.title_changed) return true;
+  if (g_sdl.focus_changed) return true;
   return s && std::memchr(s->row_flags.data(), 1, s->row_flags.size()) != nullptr;
 }
 
@@ -113,6 +114,16 @@ void sdl_set_title(const char* utf8) {
     std::lock_guard<std::recursive_mutex> guard(g_sdl.lock);
     g_sdl.title = utf8;
     g_sdl.title_changed = true;
+  }
+  after_change();
+}
+
+void sdl_set_view_focus(int x, int y) {
+  {
+    std::lock_guard<std::recursive_mutex> guard(g_sdl.lock);
+    if (g_sdl.focus_x == x && g_sdl.focus_y == y) return;
+    g_sdl.focus_x = x, g_sdl.focus_y = y;
+    g_sdl.focus_changed = true;
   }
   after_change();
 }

@@ -5,17 +5,10 @@
 
 namespace {
 
-// The whole factor the picture is shown at in an area of out_w x out_h, and
-// the window position of its top left corner (negative where the area is
-// smaller than the picture).
-struct Placement {
-  int factor, x, y;
-};
-
-Placement place(const SdlPresenter& p, int out_w, int out_h) {
-  const int height = p.rows * p.scanline;
-  const int f = std::max(1, std::min(out_w / p.width, out_h / height));
-  return {f, (out_w - p.width * f) / 2, (out_h - height * f) / 2};
+Placement place(SdlPresenter& p, int out_w, int out_h) {
+  p.view.out_w = out_w, p.view.out_h = out_h;
+  view_clamp(p.view);
+  return view_placement(p.view);
 }
 
 // The first row from y on that was converted and not yet shown (p.rows when
@@ -41,6 +34,21 @@ SDL_Rect band_area(const SdlPresenter& p, const SDL_Surface* s, Placement at, in
   return {c0, r0, std::max(0, c1 - c0), std::max(0, r1 - r0)};
 }
 
+// The grid over a scaled row's area: its first window row, and the first
+// window column of each picture pixel, black and white by turns.
+void draw_grid(const SdlPresenter& p, SDL_Surface* s, Placement at, const SDL_Rect& a) {
+  const int f = at.factor, cell_h = f * p.scanline;
+  const int first_col = a.x + ((at.x - a.x) % f + f) % f;
+  for (int r = a.y; r < a.y + a.h; ++r) {
+    uint32_t* row = surface_row(s, r);
+    if ((r - at.y) % cell_h == 0) {
+      for (int c = a.x; c < a.x + a.w; ++c) row[c] = p.grid[c & 1];
+    } else {
+      for (int c = first_col; c < a.x + a.w; c += f) row[c] = p.grid[r & 1];
+    }
+  }
+}
+
 // Writes framebuffer row y into the surface: each pixel factor times across,
 // the row scanline x factor times down.
 void scale_row(const SdlPresenter& p, SDL_Surface* s, Placement at, int y) {
@@ -60,6 +68,7 @@ void scale_row(const SdlPresenter& p, SDL_Surface* s, Placement at, int y) {
     }
   }
   for (int r = a.y + 1; r < a.y + a.h; ++r) std::memcpy(surface_row(s, r) + a.x, out, bytes);
+  if (p.view.zoom >= kGridZoom) draw_grid(p, s, at, a);
 }
 
 bool show_on_surface(SdlPresenter& p, bool repaint) {
@@ -104,7 +113,7 @@ bool show_with_renderer(SdlPresenter& p, bool repaint) {
   const Placement at = place(p, out_w, out_h);
   SDL_Rect dst{at.x, at.y, p.width * at.factor, p.rows * p.scanline * at.factor};
   // Black only where the picture leaves a margin.
-  if (dst.w != out_w || dst.h != out_h) {
+  if (dst.w < out_w || dst.h < out_h) {
     SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
     SDL_RenderClear(p.renderer);
   }
@@ -118,6 +127,7 @@ bool show_with_renderer(SdlPresenter& p, bool repaint) {
 bool sdl_present_create(SdlPresenter& p, SDL_Window* window, int width, int rows, int scanline) {
   p.window = window;
   p.width = width, p.rows = rows, p.scanline = scanline;
+  p.view = View{width, rows, scanline};
   p.pixels.assign(static_cast<size_t>(width) * rows, 0);
   p.converted.assign(static_cast<size_t>(rows), 0);
   Uint32 format = SDL_PIXELFORMAT_ARGB8888;
@@ -134,7 +144,10 @@ bool sdl_present_create(SdlPresenter& p, SDL_Window* window, int width, int rows
     SDL_SetTextureBlendMode(p.texture, SDL_BLENDMODE_NONE);
   }
   p.format = SDL_AllocFormat(format);
-  return p.format != nullptr;
+  if (!p.format) return false;
+  p.grid[0] = SDL_MapRGB(p.format, 0, 0, 0);
+  p.grid[1] = SDL_MapRGB(p.format, 255, 255, 255);
+  return true;
 }
 
 void sdl_present_destroy(SdlPresenter& p) {

@@ -5,7 +5,10 @@
 // into a copy of the picture in the display's own pixel format, and shown
 // later (outside the lock) by sdl_present_show. Each framebuffer row becomes
 // 2 x f window rows of f window pixels per pixel (scanline 2) at the largest
-// whole factor f that fits the window, centred on black.
+// whole factor f that fits the window, centred on black; zoomed and scrolled
+// as the view says (view.h). From zoom 4 up, a grid of thin two-tone lines
+// (black and white by turns, so that it shows over every colour) marks the
+// picture's pixels; it is drawn in the window only.
 //
 // Where the window offers a surface of 32-bit pixels, the presenter scales
 // the changed rows itself into that surface and sends the display only the
@@ -20,6 +23,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "backends/view.h"
+
 struct SdlPresenter {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;  // the fallback; null when drawing to the surface
@@ -32,7 +37,12 @@ struct SdlPresenter {
   std::vector<SDL_Rect> bands;        // window rows to send, reused
   std::vector<uint32_t> band_pixels;  // rows repeated for the texture, reused
   bool repaint_due = false;           // the surface could not be had last time
+  View view;                          // zoom and scroll; the window size is set on each show
+  uint32_t grid[2] = {};              // the grid's two tones in the display's format
 };
+
+// The zoom from which the pixel grid is drawn.
+inline constexpr int kGridZoom = 4;
 
 // Chooses the way of presenting for the window; false when neither works.
 bool sdl_present_create(SdlPresenter& p, SDL_Window* window, int width, int rows, int scanline);

@@ -3,7 +3,7 @@
 //
 // Two threads. The program thread draws, reads keys and calls the driver's
 // entries; the window thread (sdl_window.cpp) owns all of SDL's video, turns
-// SDL's events into key codes (sdl_events.cpp) and presents the flagged rows.
+// SDL's events into key codes and pointer events (sdl_events.cpp) and presents the flagged rows.
 //
 // The lock protocol (sdl_lock.cpp):
 // - The screen lock is a recursive mutex. The program takes it, nested,
@@ -76,6 +76,9 @@ struct SdlShared {
   std::string title;  // UTF-8
   bool title_changed = false;
 
+  int focus_x = 0, focus_y = 0;  // the program's cursor, which the zoomed view follows
+  bool focus_changed = false;
+
   int refresh_rate = 0;
   std::atomic<uint64_t> presents{0};
   std::mutex stats_mutex;  // guards stats
@@ -91,12 +94,22 @@ struct SdlWindow {
   bool video_started = false;
   SDL_Window* window = nullptr;
   SdlPresenter presenter;
+  SDL_Cursor* crosshair = nullptr;
   std::vector<uint32_t> icon;  // taken from SdlShared, not yet set
   int icon_w = 0, icon_h = 0;
   bool title_changed = false;  // title taken from SdlShared, not yet set
   bool repaint = false;
   bool toggle_fullscreen = false;
   bool keys_written = false;
+  int focus_x = 0, focus_y = 0;  // taken from SdlShared
+  // The pointer: the picture pixel last written, the left button's press
+  // (window pixels) and whether it has moved 3 pixels since; a press within
+  // kFocusClickMs of the window gaining the focus is the focus click, which
+  // is ignored with its release.
+  int pointer_px = -1, pointer_py = -1;
+  bool left_down = false, dragged = false, focus_click = false;
+  int press_wx = 0, press_wy = 0;
+  uint32_t focus_gained_ms = 0;
   // When the oldest key not yet followed by a presented frame was written.
   std::chrono::steady_clock::time_point key_at{};
 };
@@ -119,8 +132,13 @@ void sdl_wait_for_key(int ms);
 void sdl_set_palette_entry(int index, int r, int g, int b);
 void sdl_set_icon(const uint32_t* argb, int w, int h);
 void sdl_set_title(const char* utf8);
+void sdl_set_view_focus(int x, int y);
 
 // --- events (sdl_events.cpp), on the window thread under the lock ---
 
-// Handles the event the wait returned (if any) and all others queued.
+// Handles the event the wait returned (if any) and all others queued; keys,
+// the close request and pointer events go into the ring, zoom keys and
+// Ctrl + wheel change the presenter's view.
 void sdl_handle_events(SdlWindow& w, GfxScreen* s, const SDL_Event* first);
+// The window's title: the program's, and the zoom when it is not 1.
+std::string sdl_shown_title(const SdlWindow& w);

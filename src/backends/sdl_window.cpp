@@ -84,6 +84,9 @@ bool create_window(SdlWindow& w) {
   if (!w.window) return false;
   SDL_SetWindowMinimumSize(w.window, w.width, w.height);
   if (!sdl_present_create(w.presenter, w.window, w.width, w.rows, w.scanline)) return false;
+  // A crosshair whose hot spot is the pixel the drawing cursor marks.
+  w.crosshair = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
+  if (w.crosshair) SDL_SetCursor(w.crosshair);
   SDL_DisableScreenSaver();
   SDL_StartTextInput();
   w.repaint = true;
@@ -92,6 +95,8 @@ bool create_window(SdlWindow& w) {
 
 void destroy_window(SdlWindow& w) {
   sdl_present_destroy(w.presenter);
+  if (w.crosshair) SDL_FreeCursor(w.crosshair);
+  w.crosshair = nullptr;
   if (w.window) {
     SDL_EnableScreenSaver();
     SDL_DestroyWindow(w.window);
@@ -149,6 +154,14 @@ void toggle_fullscreen(SdlWindow& w) {
   w.repaint = true;
 }
 
+// A zoomed view scrolls to keep the program's cursor in sight.
+void follow_focus(SdlWindow& w) {
+  View& v = w.presenter.view;
+  const int x = v.scroll_x, y = v.scroll_y;
+  view_follow(v, w.focus_x, w.focus_y);
+  if (v.scroll_x != x || v.scroll_y != y) w.repaint = true;
+}
+
 void run_cycle(SdlWindow& w, const SDL_Event* first) {
   const auto start = std::chrono::steady_clock::now();
   g_sdl.wake_pending = false;  // from here on, a change sends a new wake-up
@@ -158,6 +171,11 @@ void run_cycle(SdlWindow& w, const SDL_Event* first) {
     if (g_sdl.icon_changed) {
       w.icon = g_sdl.icon, w.icon_w = g_sdl.icon_w, w.icon_h = g_sdl.icon_h;
       g_sdl.icon_changed = false;
+    }
+    if (g_sdl.focus_changed) {
+      w.focus_x = g_sdl.focus_x, w.focus_y = g_sdl.focus_y;
+      g_sdl.focus_changed = false;
+      follow_focus(w);
     }
     if (g_sdl.title_changed) {
       w.title = g_sdl.title;
@@ -186,7 +204,7 @@ void run_cycle(SdlWindow& w, const SDL_Event* first) {
   if (presented) g_sdl.presents.fetch_add(1, std::memory_order_relaxed);
   if (w.title_changed) {
     w.title_changed = false;
-    SDL_SetWindowTitle(w.window, w.title.c_str());
+    SDL_SetWindowTitle(w.window, sdl_shown_title(w).c_str());
   }
   count_cycle(w, presented, start);
 }
@@ -259,6 +277,7 @@ int sdl_open(GfxScreen* screen, const char* title, int width, int height, int de
     g_sdl.title_changed = false;
   }
   g_sdl.refresh_rate = refresh_rate;
+  g_sdl.focus_changed = false;
   g_sdl.phase = SdlPhase::Starting;
   g_sdl.stop = false;
   g_sdl.wake_pending = false;
@@ -313,5 +332,6 @@ const DisplayDriver kSdlDriver = {
     .wait_for_key = sdl_wait_for_key,
     .set_icon = sdl_set_icon,
     .set_title = sdl_set_title,
+    .set_view_focus = sdl_set_view_focus,
     .virtual_time = false,
 };

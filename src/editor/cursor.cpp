@@ -55,6 +55,10 @@ void ReadCursorColours(Editor& ed) {
 // Moves one pixel within 1..638 and 1..192; the colours under the cursor
 // are read when it is next drawn.
 void MoveCursor(Editor& ed, int dx, int dy) {
-  ed.CursorX = std::clamp(ed.CursorX + dx, 1, 638);
-  ed.CursorY = std::clamp(ed.CursorY + dy, 1, 192);
+  PlaceCursor(ed, ed.CursorX + dx, ed.CursorY + dy);
+}
+
+void PlaceCursor(Editor& ed, int x, int y) {
+  ed.CursorX = std::clamp(x, 1, 638);
+  ed.CursorY = std::clamp(y, 1, 192);
 }

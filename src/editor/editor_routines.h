@@ -20,6 +20,8 @@ void DrawCursor(Editor& ed);
 void EraseCursor(Editor& ed);
 void ReadCursorColours(Editor& ed);
 void MoveCursor(Editor& ed, int dx, int dy);
+// Puts the cursor on a picture pixel, held to the range the arrow keys keep.
+void PlaceCursor(Editor& ed, int x, int y);
 
 void DrawPreview(const Editor& ed);
 void DotKey(Editor& ed);

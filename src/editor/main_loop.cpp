@@ -1,4 +1,4 @@
-// The main loop: preview, cursor, one key, and the key table.
+// The main loop: preview, cursor, one key or pointer event, and the key table.
 #include <cstring>
 #include <string>
 
@@ -84,6 +84,37 @@ void ActOnKey(Editor& ed) {
   }
 }
 
+bool IsLineTool(int tool) {
+  return tool == kToolLine || tool == kToolBox || tool == kToolFilledBox;
+}
+
+// The pointer moves the cursor; the left button acts as ".", and its release
+// after a drag ends a line, box or filled box there; the right button acts
+// as Esc.
+void ActOnPointer(Editor& ed, const PointerEvent& p) {
+  switch (p.kind) {
+    case PointerKind::Move:
+      PlaceCursor(ed, p.x, p.y);
+      return;
+    case PointerKind::Press:
+      PlaceCursor(ed, p.x, p.y);
+      ed.PressX = ed.CursorX, ed.PressY = ed.CursorY;
+      ed.Key = ".";
+      break;
+    case PointerKind::DragRelease:
+      if (ed.Stage != 1 || !IsLineTool(ed.Tool)) return;
+      PlaceCursor(ed, p.x, p.y);
+      ed.Key = ".";
+      break;
+    case PointerKind::RightPress:
+      ed.Key = kKeyEsc;
+      break;
+    default:
+      return;
+  }
+  ActOnKey(ed);
+}
+
 // Another program removed or replaced image.img while the editor ran; the
 // journal put it back (or could not) before its next write.
 void TellOfRestoredJournal(const Editor& ed) {
@@ -116,11 +147,18 @@ void MainLoop(Editor& ed) {
     }
     DrawCursor(ed);
     ShowWindowTitle(ed);
-    ed.Key = wait_key();
+    set_view_focus(ed.CursorX, ed.CursorY);
+    PointerEvent pointer;
+    ed.Key = wait_input(pointer);
     EraseCursor(ed);
     // A shape's rubber band keeps its pages through an error message.
     HeldPages held(ed.Stage == 1);
-    ActOnKey(ed);
+    if (pointer.kind != PointerKind::None) {
+      ActOnPointer(ed, pointer);
+    } else {
+      ed.PressX = ed.PressY = -1;
+      ActOnKey(ed);
+    }
     TellOfRestoredJournal(ed);
   }
 }

@@ -6,6 +6,7 @@
 
 #include "gfx/draw.h"
 #include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/pages.h"
 #include "gfx/screen.h"
 #include "runtime/sound.h"
@@ -150,5 +151,9 @@ void ShowTitle(Editor&) {
   DrawTitle();
   for (const Note& note : TitleTune()) PlayTone(note.freq, note.ticks);
   ShowPicture();
-  wait_key();
+  // Any key, or a click of either button, goes on.
+  for (PointerEvent pointer;;) {
+    if (!wait_input(pointer).empty()) break;
+    if (pointer.kind == PointerKind::Press || pointer.kind == PointerKind::RightPress) break;
+  }
 }

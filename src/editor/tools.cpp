@@ -1,5 +1,7 @@
 // The shape tools: line, box and filled box with their rubber band, the
 // modal ellipse loop, placing text, and handing "." to the fill tool.
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "editor/editor_routines.h"
@@ -68,11 +70,40 @@ void ResetEllipse(Editor& ed) {
   ed.Aspect = 1.0f;
 }
 
+// The pointer sizes the ellipse by its distance across from the centre; the
+// wheel steps the aspect as Up and Down do; a click, or a release away from
+// the press that began the ellipse, ends it as "."; the right button is Esc.
+// Returns the key the event stands for ("" for none).
+std::string EllipsePointerKey(Editor& ed, const PointerEvent& p) {
+  switch (p.kind) {
+    case PointerKind::Move:
+      ed.Radius = std::max(1, std::abs(p.x - ed.CursorX));
+      return "";
+    case PointerKind::Wheel:
+      for (int i = 0; i < std::abs(p.y); ++i) {
+        if (p.y > 0 && ed.Aspect > 0) ed.Aspect = StepAspect(ed.Aspect, -0.1);
+        if (p.y < 0 && ed.Aspect < 15) ed.Aspect = StepAspect(ed.Aspect, 0.1);
+      }
+      return "";
+    case PointerKind::Press:
+      return ".";
+    case PointerKind::Release:
+    case PointerKind::DragRelease:
+      return ed.PressX >= 0 && (p.x != ed.PressX || p.y != ed.PressY) ? "." : "";
+    case PointerKind::RightPress:
+      return kKeyEsc;
+    default:
+      return "";
+  }
+}
+
 // The ellipse is centred on the cursor and sized here until "." or Esc.
 void EllipseLoop(Editor& ed) {
   ShowScratchPage();
   for (;;) {
-    const std::string key = wait_key();
+    PointerEvent pointer;
+    std::string key = wait_input(pointer);
+    if (pointer.kind != PointerKind::None) key = EllipsePointerKey(ed, pointer);
     if (key == kKeyF2) {
       QuickReference(ed);
     } else if (key == kKeyUp) {

@@ -27,6 +27,9 @@ struct Editor {
   // 0: no shape under way; 1: the start point of a line, box or filled box is set.
   int Stage = 0;
   int StartX = 0, StartY = 0;
+  // Where the left button that began the shape under way went down; -1 when
+  // a key began it.
+  int PressX = -1, PressY = -1;
   int Radius = 1;
   float Aspect = 1.0f;
   // Colours of the five screen pixels under the cursor.

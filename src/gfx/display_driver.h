@@ -40,6 +40,9 @@ struct DisplayDriver {
   void (*set_icon)(const uint32_t* argb, int w, int h) = nullptr;
   // Sets the window's title (UTF-8). The back-end keeps its own copy.
   void (*set_title)(const char* utf8) = nullptr;
+  // The picture pixel of the program's cursor, which a zoomed window keeps
+  // in view; the back-end keeps its own copy.
+  void (*set_view_focus)(int x, int y) = nullptr;
   // True when the back-end keeps the program's clock itself (no real time passes).
   bool virtual_time = false;
   // Asked only when TRVGFX names it, and then no other back-end is tried

@@ -108,3 +108,45 @@ inline const std::string kKeyDelete = key_string(ext_key(kDelete.plain));
 inline std::string CtrlKey(char letter) {
   return key_string(ctrl_code(letter));
 }
+
+// Pointer events travel in the same ring, in order with the keys, as codes
+// with bit 31 set, so that no key read can take one for a character: INKEY
+// drops them, and only the readers that act on the pointer see them
+// (keyboard.h). Positions are picture pixels, mapped by the back-end.
+enum class PointerKind : uint32_t {
+  None = 0,
+  Move = 1,         // the pointer is over (x, y)
+  Press = 2,        // the left button went down at (x, y)
+  Release = 3,      // the left button came up at (x, y) after a click
+  DragRelease = 4,  // it came up after the pointer moved at least 3 window pixels
+  RightPress = 5,   // the right button went down at (x, y)
+  Wheel = 6,        // the wheel turned y steps (positive: away from the user)
+};
+
+struct PointerEvent {
+  PointerKind kind = PointerKind::None;
+  int x = 0, y = 0;
+};
+
+// A left click (a press) inside the rectangle (x1, y1)-(x2, y2).
+constexpr bool clicked_in(const PointerEvent& p, int x1, int y1, int x2, int y2) {
+  return p.kind == PointerKind::Press && p.x >= x1 && p.x <= x2 && p.y >= y1 && p.y <= y2;
+}
+
+inline constexpr uint32_t kPointerBit = 0x80000000u;
+inline constexpr int kPointerCoordBias = 0x2000;  // coordinates -8192..8191
+
+constexpr bool is_pointer_code(uint32_t code) {
+  return (code & kPointerBit) != 0;
+}
+
+constexpr uint32_t pointer_code(PointerKind kind, int x, int y) {
+  auto field = [](int v) { return static_cast<uint32_t>(v + kPointerCoordBias) & 0x3FFF; };
+  return kPointerBit | static_cast<uint32_t>(kind) << 28 | field(x) << 14 | field(y);
+}
+
+constexpr PointerEvent pointer_event(uint32_t code) {
+  if (!is_pointer_code(code)) return {};
+  auto coord = [](uint32_t f) { return static_cast<int>(f & 0x3FFF) - kPointerCoordBias; };
+  return {static_cast<PointerKind>((code >> 28) & 7), coord(code >> 14), coord(code)};
+}

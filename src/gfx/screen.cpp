@@ -353,6 +353,11 @@ void set_window_title(const std::string& utf8) {
   s->driver->set_title(utf8.c_str());
 }
 
+void set_view_focus(int x, int y) {
+  GfxScreen* s = g_screen;
+  if (s && s->driver->set_view_focus) s->driver->set_view_focus(x, y);
+}
+
 uint32_t mask_colour(const GfxScreen* s, uint32_t colour) {
   if (s->depth <= 8) return colour & 0xFF;
   if (s->depth <= 16) {

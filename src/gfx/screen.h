@@ -143,6 +143,11 @@ std::string program_name();
 // the title is already this, or when the back-end has no title.
 void set_window_title(const std::string& utf8);
 
+// Tells the window which picture pixel the program's cursor is on, so that a
+// zoomed window keeps it in view. Nothing happens without a screen, or when
+// the back-end has no zoom.
+void set_view_focus(int x, int y);
+
 // A colour value masked to the width of one framebuffer pixel.
 uint32_t mask_colour(const GfxScreen* screen, uint32_t colour);
 

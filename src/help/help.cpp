@@ -42,9 +42,9 @@ const PageText kPages[4] = {
          "    can be understood by BASIC. You can simply save your",
          "    drawing and then copy it into the right part of your",
          "    BASIC program. with KOV1 you can draw lines, boxes,",
-         "    filled boxes, ellipses, and text. KOV1 does not use a",
-         "    mouse; instead, it uses a curser shaped like a + that",
-         "    can be moved with the arrow keys. To get Help at any",
+         "    filled boxes, ellipses, and text. KOV1 uses a cursor",
+         "    shaped like a + that can be moved with the arrow keys",
+         "    or the mouse. To get Help at any",
          "    time press F1. KOV1 also has a help line at the bottom",
          "    of the screen to help you get around.",
      }},
@@ -139,10 +139,15 @@ void DrawPageText(const PageText& page) {
   }
 }
 
-// The next key, or "" after idling until one is pending.
-std::string PollKey() {
-  std::string key = INKEY();
-  if (key.empty()) wait_for_key_signal(-1);
+// The next key, or "" after idling until one is pending. A left click is
+// the key that shows the next page (next), the right button ESC; other
+// pointer events are "".
+std::string PollKey(const std::string& next) {
+  PointerEvent pointer;
+  std::string key = read_input(pointer);
+  if (pointer.kind == PointerKind::Press) return next;
+  if (pointer.kind == PointerKind::RightPress) return kKeyEsc;
+  if (key.empty() && pointer.kind == PointerKind::None) wait_for_input_signal(-1);
   return key;
 }
 
@@ -152,7 +157,7 @@ std::string DrawUntilEnterOrEsc(Editor& ed, void (*draw)()) {
   for (;;) {
     draw();
     for (;;) {
-      std::string key = PollKey();
+      std::string key = PollKey(kKeyEnter);
       if (key == kKeyEnter || key == kKeyEsc) return key;
       if (ed.RedrawRequest == 1) break;
     }
@@ -202,7 +207,8 @@ void HelpPages(Editor& ed) {
   int page = 2;
   DrawHelpPage(page, true);
   for (;;) {
-    std::string key = PollKey();
+    // On the last page a click leaves, as ESC does.
+    std::string key = PollKey(page < 4 ? kKeyPageDown : kKeyEsc);
     if (key == kKeyEsc) break;
     if (key == kKeyPageDown && page < 4) {
       ++page;

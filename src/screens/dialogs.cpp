@@ -90,8 +90,12 @@ void MessageBox(const std::string& line1, const std::string& line2, const std::s
   ModalPages pages;
   TextPenScope pen;
   DrawMessageBoxOf(line1, line2, line3, line4, line5, line6);
+  // A click on "< Ok >" is ENTER, the right button ESC.
   for (;;) {
-    std::string key = wait_key();
+    PointerEvent pointer;
+    std::string key = wait_input(pointer);
+    if (clicked_in(pointer, 280, 152, 321, 161)) key = kKeyEnter;
+    if (pointer.kind == PointerKind::RightPress) key = kKeyEsc;
     if (key == kKeyEnter || key == kKeyEsc) return;
   }
 }

@@ -49,6 +49,14 @@ void DrawItems(int selection) {
   DrawStrokeText(kHelp[selection - 1]);
 }
 
+// The item under a left click (1-3; its line across the menu), else 0.
+int ClickedItem(const PointerEvent& p) {
+  for (int i = 1; i <= 3; ++i) {
+    if (clicked_in(p, 100, 98 + 10 * i, 180, 107 + 10 * i)) return i;
+  }
+  return 0;
+}
+
 }  // namespace
 
 // The journal is replaced with its header alone, whole or not at all; when
@@ -73,7 +81,17 @@ MenuResult FileMenu(Editor& ed) {
     DrawMenu();
     for (;;) {
       DrawItems(selection);
-      const std::string key = wait_key();
+      PointerEvent pointer;
+      std::string key = wait_input(pointer);
+      // A click on an item chooses it as the arrows and ENTER do; the right
+      // button is ESC.
+      if (const int item = ClickedItem(pointer); item != 0) {
+        selection = item;
+        DrawItems(selection);
+        key = kKeyEnter;
+      } else if (pointer.kind == PointerKind::RightPress) {
+        key = kKeyEsc;
+      }
       if (key == kKeyUp) {
         selection = selection == 1 ? 3 : selection - 1;
       } else if (key == kKeyDown) {

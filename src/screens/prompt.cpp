@@ -51,6 +51,14 @@ void Decline(int& mode) {
   mode = kPromptDeclined;
 }
 
+// The button under a left click (kYes, kNo, kDecline), else 0.
+int ClickedButton(const PointerEvent& p) {
+  if (clicked_in(p, 110, 128, 158, 137)) return kYes;
+  if (clicked_in(p, 166, 128, 207, 137)) return kNo;
+  if (clicked_in(p, 215, 128, 319, 137)) return kDecline;
+  return 0;
+}
+
 }  // namespace
 
 void UnsavedPrompt(Editor& ed, int& mode) {
@@ -61,7 +69,17 @@ void UnsavedPrompt(Editor& ed, int& mode) {
   DrawPrompt();
   for (;;) {
     DrawButtons(mode, choice);
-    const std::string key = wait_key();
+    PointerEvent pointer;
+    std::string key = wait_input(pointer);
+    // A click on a button chooses it as the arrows and ENTER do; the right
+    // button is ESC.
+    if (const int button = ClickedButton(pointer); button != 0) {
+      choice = button;
+      DrawButtons(mode, choice);
+      key = kKeyEnter;
+    } else if (pointer.kind == PointerKind::RightPress) {
+      key = kKeyEsc;
+    }
     if (key == kKeyRight) {
       if (choice < 3) choice += 1;
     } else if (key == kKeyLeft) {

@@ -35,17 +35,31 @@ void SelectionFrame(int k, int colour) {
   ChooserBox(left, 104, SwatchX(k) + 11, 116, colour, kLineBox);
 }
 
+// The swatch under a left click, else -1.
+int ClickedSwatch(const PointerEvent& p) {
+  for (int k = 0; k < 16; ++k) {
+    if (clicked_in(p, SwatchX(k), 105, SwatchX(k) + 10, 115)) return k;
+  }
+  return -1;
+}
+
 // Reads a key without waiting until one comes; "" when a redraw was
-// requested meanwhile (a key read at that moment is dropped).
-std::string WaitChooserKey(Editor& ed) {
+// requested meanwhile (a key read at that moment is dropped). A click on a
+// swatch chooses it (returned as ENTER, with the swatch in *swatch); the
+// right button is ESC; other pointer events do nothing.
+std::string WaitChooserKey(Editor& ed, int* swatch) {
   for (;;) {
-    std::string key = INKEY();
+    PointerEvent pointer;
+    std::string key = read_input(pointer);
+    *swatch = ClickedSwatch(pointer);
+    if (*swatch >= 0) key = kKeyEnter;
+    if (pointer.kind == PointerKind::RightPress) key = kKeyEsc;
     if (ed.RedrawRequest != 0) {
       ed.RedrawRequest = 0;
       return "";
     }
     if (!key.empty()) return key;
-    wait_for_key_signal(-1);
+    wait_for_input_signal(-1);
   }
 }
 
@@ -74,7 +88,14 @@ void ChooseColor(Editor& ed) {
     draw_picture = false;
     DrawColourSelection(ed.DrawColor);
 
-    const std::string key = WaitChooserKey(ed);
+    int swatch = -1;
+    const std::string key = WaitChooserKey(ed, &swatch);
+    if (swatch >= 0) {
+      // As the arrows would: the frame moves to the swatch, then ENTER.
+      ed.DrawColor = swatch;
+      DrawColourSelection(ed.DrawColor);
+      return;
+    }
     if (key.empty()) {
       draw_picture = true;
     } else if (key == kKeyRight) {

@@ -114,7 +114,12 @@ void TextTool(Editor& ed) {
   e.start_y = t.wy;
 
   for (;;) {
-    char c = read_char();
+    // A left click finishes the text as ENTER does; no other pointer event
+    // does anything here, so a stray click never loses typed text.
+    PointerEvent pointer;
+    char c = read_char_or_pointer(pointer);
+    if (pointer.kind == PointerKind::Press) c = kKeyEnter[0];
+    if (pointer.kind != PointerKind::None && c == 0) continue;
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (c == '"') c = '+';
     const std::string key(1, c);

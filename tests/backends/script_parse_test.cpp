@@ -124,3 +124,31 @@ TEST(ScriptParse, MalformedLinesAreReportedWithTheirNumber) {
 }
 
 }  // namespace
+
+// Pointer lines give pointer codes; a release after a point line that moved
+// the pointer ends a drag. The codes are written out here, not built.
+TEST(ScriptParse, PointerLinesGiveTheirEvents) {
+  const std::vector<ScriptStep> steps =
+      Parse("press\nPOINT 3 5\nrelease\nclick\npoint 639 199\nrclick\nwheel -2\nclick\n");
+  ASSERT_EQ(steps.size(), 8u);
+  const std::vector<std::vector<uint32_t>> codes = {
+      {0xA8002000},              // press at 0, 0 (coordinates biased by 0x2000)
+      {0x9800E005},              // move to 3, 5
+      {0xC800E005},              // a drag's release
+      {0xA800E005, 0xB800E005},  // a click: press and plain release
+      {0x989FE0C7},              // move to 639, 199
+      {0xD89FE0C7},              // right press
+      {0xE8001FFE},              // two steps towards the user
+      {0xA89FE0C7, 0xB89FE0C7},
+  };
+  for (size_t i = 0; i < steps.size(); ++i) {
+    EXPECT_EQ(steps[i].kind, StepKind::Press) << i;
+    EXPECT_EQ(steps[i].keys, codes[i]) << i;
+  }
+  for (const char* bad : {"point 1\n", "point -1 2\n", "press 3\n", "wheel 0\n", "wheel x\n"}) {
+    ScriptError error;
+    std::vector<ScriptStep> s;
+    EXPECT_FALSE(parse_script(bad, s, error)) << bad;
+    EXPECT_EQ(error.line, 1) << bad;
+  }
+}

@@ -18,3 +18,7 @@ target_compile_definitions(sdl_window_test PRIVATE SDL_X11_TOOL="$<TARGET_FILE:s
 target_link_libraries(sdl_window_test PRIVATE kov1_backends SDL2::SDL2 GTest::gtest_main)
 add_dependencies(sdl_window_test sdl_x11_tool)
 gtest_discover_tests(sdl_window_test PROPERTIES LABELS threads TIMEOUT 60)
+
+add_executable(view_test view_test.cpp)
+target_link_libraries(view_test PRIVATE kov1_backends GTest::gtest_main)
+gtest_discover_tests(view_test)

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <fstream>
@@ -322,6 +323,78 @@ TEST(EditorWindowTest, AWholeSessionEndsCleanly) {
   EXPECT_EQ(ed.Err().find("ThreadSanitizer"), std::string::npos) << ed.Err();
   EXPECT_EQ(ReadFile(ed.dir + ".out"), "Edit ended.\n");
   EXPECT_FALSE(std::ifstream(ed.dir + "/image.img").good()) << "the journal was not deleted";
+}
+
+// The pointer in a real window: the whole drawing (colour, box, filled box,
+// ellipse, line, text, fill, and a save through the file menu) made with
+// the mouse gives the journal, byte for byte, that the same drawing made
+// with keys gives.
+TEST(EditorWindowTest, TheMouseDrawsWhatTheKeysDraw) {
+  WindowedEditor ed(NewFolder());
+  ASSERT_TRUE(Start(ed));
+  std::string geometry;
+  ASSERT_EQ(RunCommand("xdotool getwindowgeometry --shell " + ed.window, &geometry), 0);
+  const int width = std::stoi(geometry.substr(geometry.find("WIDTH=") + 6));
+  const int height = std::stoi(geometry.substr(geometry.find("HEIGHT=") + 7));
+  const int scale = std::max(1, std::min(width / 640, height / 400));
+  // The middle of picture pixel (x, y) in the window.
+  auto at = [&](int x, int y) {
+    return "mousemove --window " + ed.window + " " + std::to_string(scale * x + scale / 2) + " " +
+           std::to_string(2 * scale * y + scale) + " sleep 0.05 ";
+  };
+  auto mouse = [&](const std::string& actions, size_t lines) -> ::testing::AssertionResult {
+    EXPECT_EQ(RunCommand("xdotool " + actions), 0) << actions;
+    if (WaitUntil([&] { return ed.JournalHolds(lines); }, 30)) return ::testing::AssertionSuccess();
+    std::string title;
+    RunCommand("xdotool getwindowname " + ed.window, &title);
+    return ::testing::AssertionFailure()
+           << "after " << actions << ", the title is " << title << "and the journal ends "
+           << ed.File("image.img").substr(0, 200);
+  };
+  // The main loop titles the window with the cursor's position; the pointer
+  // events of a drawing would overflow the key ring if sent during the tune.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::string title;
+        RunCommand("xdotool getwindowname " + ed.window, &title);
+        return title.find(", ") != std::string::npos;
+      },
+      30));
+  ASSERT_TRUE(ed.Keys("ctrl+c"));
+  ASSERT_TRUE(mouse(at(255, 110) + "click 1", 1));
+  ASSERT_TRUE(ed.Keys("ctrl+r"));
+  ASSERT_TRUE(mouse(at(100, 50) + "click 1 " + at(200, 90) + "click 1", 2));
+  ASSERT_TRUE(ed.Keys("ctrl+f"));
+  ASSERT_TRUE(mouse(at(300, 60) + "mousedown 1 " + at(350, 120) + "mouseup 1", 3));
+  ASSERT_TRUE(ed.Keys("ctrl+e"));
+  ASSERT_TRUE(
+      mouse(at(450, 100) + "mousedown 1 " + at(480, 100) + "click 4 sleep 0.05 mouseup 1", 4));
+  ASSERT_TRUE(ed.Keys("ctrl+l"));
+  ASSERT_TRUE(mouse(at(5, 150) + "click 1 " + at(600, 180) + "click 1", 5));
+  ASSERT_TRUE(ed.Keys("ctrl+t"));
+  ASSERT_TRUE(mouse(at(50, 160) + "click 1 sleep 0.1 key h i sleep 0.1 click 1",
+                    5 + kJournalBlockLines + 5));
+  ASSERT_TRUE(ed.Keys("ctrl+p"));
+  ASSERT_TRUE(mouse(at(150, 70) + "click 1", 5 + kJournalBlockLines + 6));
+  ASSERT_TRUE(ed.Keys("ctrl+s"));
+  EXPECT_EQ(RunCommand("xdotool " + at(140, 112) + "click 1 sleep 0.3"), 0);
+  ASSERT_TRUE(ed.Keys("H O U S E Return"));
+  ASSERT_TRUE(WaitUntil([&] { return ed.File("HOUSE") == ed.File("image.img"); }, 30));
+
+  const EditorRun keys = RunEditor(FromMainLoop({
+      "CTRL-C",      "RIGHT * 5",   "ENTER",                                            // colour 12
+      "CTRL-R",      "RIGHT * 98",  "DOWN * 17", ".", "RIGHT * 100", "DOWN * 40", ".",  // box
+      "CTRL-F",      "RIGHT * 100", "UP * 30",   ".", "RIGHT * 50",  "DOWN * 60", ".",
+      "CTRL-E",      "RIGHT * 100", "UP * 20",   ".", "RIGHT * 29",  "UP",        ".",
+      "CTRL-L",      "LEFT * 445",  "DOWN * 50", ".", "RIGHT * 595", "DOWN * 30", ".",
+      "CTRL-T",      "LEFT * 550",  "UP * 20",   ".", "text \"HI\"", "ENTER",     "CTRL-P",
+      "RIGHT * 100", "UP * 90",     ".",
+  }));
+  ASSERT_EQ(keys.status, 3) << keys.err;
+  EXPECT_TRUE(ed.File("image.img") == keys.File("image.img"))
+      << ed.File("image.img").substr(0, 300) << "\n--- by keys:\n"
+      << keys.File("image.img").substr(0, 300);
+  EXPECT_TRUE(ed.File("HOUSE") == keys.File("image.img"));
 }
 
 }  // namespace

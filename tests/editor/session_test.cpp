@@ -205,14 +205,93 @@ Lines PickChange(Rng& r) {
   return keys;
 }
 
+// --- Pointer families: the same actions by the pointer, mixed with keys.
+
+// Anywhere over the picture, now and then at or beyond the cursor's range.
+std::string Point(Rng& r) {
+  const int x = r.Chance(10) ? (r.Chance(50) ? 0 : 639) : r.Below(640);
+  const int y = r.Chance(10) ? (r.Chance(50) ? 0 : 199) : r.Below(200);
+  return "point " + std::to_string(x) + " " + std::to_string(y);
+}
+
+Lines PointerMoves(Rng& r) {
+  Lines lines;
+  for (int n = 1 + r.Below(4); n > 0; --n) lines.push_back(Point(r));
+  return lines;
+}
+
+// Click and click, or press, drag and release; sometimes dropped by the
+// right button, sometimes a click that does not move.
+Lines PointerShape(Rng& r) {
+  Lines lines = {r.Pick({"CTRL-L", "CTRL-R", "CTRL-F"}), Point(r)};
+  if (r.Chance(50)) {
+    Add(lines, {"press", Point(r), Point(r), "release"});
+  } else {
+    Add(lines, {"click", Point(r), Point(r)});
+    lines.push_back(r.Pick({"click", "click", "rclick", "release", "."}));
+  }
+  return lines;
+}
+
+Lines PointerEllipse(Rng& r) {
+  Lines lines = {"CTRL-E", Point(r), "press"};
+  for (int n = r.Below(4); n > 0; --n) {
+    lines.push_back(r.Chance(30) ? "wheel " + r.Pick({"1", "-1", "3", "-2"}) : Point(r));
+  }
+  lines.push_back(r.Pick({"release", "click", "rclick", "."}));
+  return lines;
+}
+
+// Right clicks never lose the text; a left click finishes it.
+Lines PointerText(Rng& r) {
+  Lines lines = {"CTRL-T", Point(r), "click"};
+  Add(lines, Typed(r));
+  if (r.Chance(40)) Add(lines, {"rclick", Point(r), "wheel 1"});
+  lines.push_back(r.Pick({"click", "ENTER", "ESC"}));
+  return lines;
+}
+
+// A fill where the pointer clicks.
+Lines PointerFill(Rng& r) {
+  return {"CTRL-P", Point(r), "click"};
+}
+
+// Clicks on the other screens: swatches, menu items, the prompt's and the
+// message box's buttons, help pages; and clicks beside them.
+Lines PointerScreens(Rng& r) {
+  const std::string name = "text \"" + r.Pick({"A", "B", "NONE"}) + "\"";
+  const Lines prompt = {r.Pick({"point 130 132", "point 180 132", "point 250 132", "point 5 5"}),
+                        r.Pick({"click", "rclick"})};
+  switch (r.Below(5)) {
+    case 0:
+      return {"CTRL-C", "point " + std::to_string(15 + 20 * r.Below(16)) + " 110",
+              r.Pick({"click", "click", "rclick"}), "ESC"};
+    case 1:
+      return {r.Pick({"F1", "F2"}), "click", r.Pick({"click", "rclick"}), "click", "ESC"};
+    case 2:
+      return {"CTRL-S", "point 140 112", "click", name, "ENTER", "point 300 156", "click"};
+    case 3: {
+      Lines lines = {"CTRL-S", "point 140 122", "click"};
+      Add(lines, prompt);
+      Add(lines, {name, "ENTER", "point 300 156", r.Pick({"click", "rclick"})});
+      return lines;
+    }
+    default:
+      return {"CTRL-S", r.Pick({"point 140 132", "point 40 40"}), "click", "ESC"};
+  }
+}
+
 struct Family {
   int weight;
   Lines (*make)(Rng&);
 };
 
 const Family kFamilies[] = {
-    {30, Moves},   {8, ToolKey}, {20, Shape}, {10, Ellipse}, {8, Text},  {5, Colour}, {4, Help},
-    {6, FileMenu}, {2, Exit},    {6, Single}, {8, Fill},     {10, Undo}, {5, Redo},   {4, NewImage},
+    {30, Moves},         {8, ToolKey},     {20, Shape},        {10, Ellipse},
+    {8, Text},           {5, Colour},      {4, Help},          {6, FileMenu},
+    {2, Exit},           {6, Single},      {8, Fill},          {10, Undo},
+    {5, Redo},           {4, NewImage},    {10, PointerMoves}, {12, PointerShape},
+    {6, PointerEllipse}, {5, PointerText}, {4, PointerFill},   {6, PointerScreens},
     {12, PickChange},
 };
 
