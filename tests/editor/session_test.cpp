@@ -177,14 +177,15 @@ Lines Fill(Rng& r) {
 }
 
 // Picks what is under the cursor (perhaps a deeper one), changes it (moves,
-// recolours, deletes; a move may run into the screen's edge), and keeps the
-// change, puts it back, or ends the program.
+// also by dragging with the pointer, recolours, deletes; a move may run
+// into the screen's edge), and keeps the change (also by a click off the
+// shape), puts it back, or ends the program.
 Lines PickChange(Rng& r) {
   Lines keys = r.Chance(30) ? Moves(r) : Lines{};
   keys.push_back("TAB");
   if (r.Chance(20)) keys.push_back("TAB");
   for (int n = 1 + r.Below(3); n > 0; --n) {
-    switch (r.Below(5)) {
+    switch (r.Below(6)) {
       case 0:
       case 1:
         keys.push_back(r.Pick({"UP", "DOWN", "LEFT", "RIGHT"}) + " * " +
@@ -196,6 +197,14 @@ Lines PickChange(Rng& r) {
       case 3:
         keys.push_back(r.Pick({"DEL", "BS"}));
         break;
+      case 4: {  // a drag with the pointer (of the shape when it starts on it), or a click
+        auto point = [&r] {
+          return "point " + std::to_string(r.Below(640)) + " " + std::to_string(r.Below(200));
+        };
+        Add(keys, r.Chance(50) ? Lines{point(), "press", point(), point(), "release"}
+                               : Lines{point(), r.Pick({"click", "rclick"})});
+        break;
+      }
       default:
         keys.push_back(r.Pick({"SPACE", "CTRL-L", "F1", "TAB"}));  // do nothing, or go deeper
     }
