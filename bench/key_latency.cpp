@@ -191,6 +191,7 @@ int main(int argc, char** argv) {
   std::printf(
       "%s to screen, end to end, %zu moves at scale %d: median %.2f ms, p90 %.2f ms, "
       "largest %.2f ms\n",
-      pointer ? "pointer" : "key", ms.size(), scale, ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
+      pointer ? "pointer" : "key", ms.size(), scale, ms[ms.size() / 2], ms[ms.size() * 9 / 10],
+      ms.back());
   return 0;
 }

@@ -4,8 +4,8 @@
 
 #include "editor/editor_routines.h"
 #include "editor/history.h"
-#include "editor/pick.h"
 #include "editor/main_loop_rule.h"
+#include "editor/pick.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
 #include "gfx/pages.h"

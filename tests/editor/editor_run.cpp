@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "scratch_folder.h"
 
@@ -50,8 +51,42 @@ std::vector<unsigned char> EditorRun::Pixels(const std::string& snapshot) const 
   return {data.begin() + static_cast<std::ptrdiff_t>(header.size()), data.end()};
 }
 
+void DiscardFolder(const std::string& dir) {
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+  for (const char* suffix : {".script", ".script.out", ".script.err"}) {
+    fs::remove(dir + suffix, ignored);
+  }
+}
+
+// The folders of the runs, removed with all they hold when the test program
+// ends (by the process that made them, never by a forked child), so that
+// thousands of sessions leave nothing behind. KOV1_KEEP_TEST_FOLDERS keeps
+// them for a look after a failure.
+namespace {
+
+std::vector<std::string>& MadeFolders() {
+  static std::vector<std::string> made;
+  return made;
+}
+
+pid_t g_folders_owner = 0;
+
+void RemoveMadeFolders() {
+  if (getpid() != g_folders_owner || std::getenv("KOV1_KEEP_TEST_FOLDERS")) return;
+  for (const std::string& dir : MadeFolders()) DiscardFolder(dir);
+}
+
+}  // namespace
+
 std::string NewFolder() {
-  return NewScratchFolder("kov1-e2e").string();
+  if (g_folders_owner == 0) {
+    MadeFolders();  // made before the handler is registered, so it outlives it
+    g_folders_owner = getpid();
+    std::atexit(RemoveMadeFolders);
+  }
+  MadeFolders().push_back(NewScratchFolder("kov1-e2e").string());
+  return MadeFolders().back();
 }
 
 int RunProgram(const std::vector<std::string>& argv, const std::string& dir,

@@ -27,8 +27,10 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // The lists one after the other.
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts);
 
-// A fresh empty folder for one run.
+// A fresh empty folder for one run, removed when the test program ends.
 std::string NewFolder();
+// Removes a run's folder and the script and outputs the run left beside it.
+void DiscardFolder(const std::string& dir);
 
 // How a program is started, for the fault tests: under a wrapper (strace
 // and its options) that runs it, with a limit on the size of the files it

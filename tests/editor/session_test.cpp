@@ -473,10 +473,7 @@ std::string Fault(const EditorRun& run, const Lines& script) {
 
 // Removes the run's folder and the script and outputs beside it.
 void Discard(const EditorRun& run) {
-  std::filesystem::remove_all(run.dir);
-  for (const char* suffix : {".script", ".script.out", ".script.err"}) {
-    std::filesystem::remove(run.dir + suffix);
-  }
+  DiscardFolder(run.dir);
 }
 
 std::string RunSession(const Actions& actions) {
