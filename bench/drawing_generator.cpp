@@ -61,3 +61,14 @@ std::vector<std::string> GenerateDrawing(size_t lines, uint32_t seed) {
   }
   return out;
 }
+
+std::vector<std::string> GenerateShapes(size_t shapes, uint32_t seed) {
+  std::vector<std::string> out;
+  size_t count = 0;
+  for (std::string& line : GenerateDrawing(shapes * 3, seed)) {
+    if (count == shapes) break;
+    if (line.starts_with("line") || line.starts_with("circle") || line == "gosub Dprint") ++count;
+    out.push_back(std::move(line));
+  }
+  return out;
+}

@@ -10,3 +10,7 @@
 // At least `lines` lines, starting with "SCREEN 8" and the text subroutine
 // block; the same seed always gives the same drawing.
 std::vector<std::string> GenerateDrawing(size_t lines, uint32_t seed);
+
+// The first `shapes` shapes of GenerateDrawing(…, seed), with its header and
+// block; a text group counts as one shape.
+std::vector<std::string> GenerateShapes(size_t shapes, uint32_t seed);

@@ -21,19 +21,6 @@
 
 namespace {
 
-// The first `shapes` shapes of the generated drawing, with its header and
-// block; a text group counts as one shape.
-std::vector<std::string> Shapes(size_t shapes) {
-  std::vector<std::string> out;
-  size_t count = 0;
-  for (std::string& line : GenerateDrawing(shapes * 3, 1)) {
-    if (count == shapes) break;
-    if (line.starts_with("line") || line.starts_with("circle") || line == "gosub Dprint") ++count;
-    out.push_back(std::move(line));
-  }
-  return out;
-}
-
 void FillOnce(benchmark::State& state, const std::vector<std::string>& drawing) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("kov1-fill-" + std::to_string(getpid()));
@@ -65,7 +52,7 @@ void BM_FillEmptyDrawing(benchmark::State& state) {
 BENCHMARK(BM_FillEmptyDrawing)->Unit(benchmark::kMillisecond);
 
 void BM_Fill1000Shapes(benchmark::State& state) {
-  std::vector<std::string> drawing = Shapes(1000);
+  std::vector<std::string> drawing = GenerateShapes(1000, 1);
   drawing.push_back(FilledBoxStatement(0, 0, 639, 199, 1));
   FillOnce(state, drawing);
 }

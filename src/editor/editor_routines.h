@@ -40,3 +40,5 @@ void InstallErrorHandler();
 
 // Titles the window with the drawing's name and the cursor's position.
 void ShowWindowTitle(const Editor& ed);
+// The same with another text (UTF-8) in the drawing name's place.
+void ShowWindowTitleWith(const Editor& ed, const std::string& utf8_middle);

@@ -33,7 +33,11 @@ struct Replaced {
 
 struct Action {
   JournalMark before, after;
-  std::string bytes;                   // what it appended, whole lines
+  std::string bytes;  // what it appended, whole lines
+  // A change in place replaced `lines_before` at `offset` by bytes.
+  bool in_place = false;
+  long long offset = 0;
+  std::string lines_before;
   PageChanges pixels;                  // page 0
   std::unique_ptr<Replaced> replaced;  // a New Image
 
@@ -42,7 +46,8 @@ struct Action {
                             ? sizeof *replaced + replaced->journal.capacity() +
                                   replaced->name_before.capacity() + replaced->name_after.capacity()
                             : 0;
-    return sizeof *this + bytes.capacity() + page_changes_size(pixels) + more;
+    return sizeof *this + bytes.capacity() + lines_before.capacity() + page_changes_size(pixels) +
+           more;
   }
 };
 
@@ -106,19 +111,29 @@ void Remember(Action a) {
   ForgetBeyondLimit();
 }
 
+// Cuts a subroutine block written since the last action done or undone
+// (by a text left with ESC); it comes back with the next text.
+bool CutWaitingBlock(Editor& ed) {
+  History& h = g_history;
+  if (JournalLength() == h.end.length) return true;
+  if (!JournalCut(h.end.length)) return false;
+  ed.DprintWritten = h.end.dprint;
+  return true;
+}
+
 // Takes the journal to where the action leaves it going forward (redo) or
 // back (undo); false when the journal refused, and nothing changed.
 bool MoveJournal(Editor& ed, const Action& a, bool forward) {
-  History& h = g_history;
   if (a.replaced) return JournalReplace(forward ? a.bytes : a.replaced->journal);
-  if (!forward) return JournalCut(a.before.length);
+  if (!forward && !a.in_place) return JournalCut(a.before.length);
   // A block waiting for the next action would come twice if the action
-  // brings its own; it goes, and comes back with the next text.
-  if (JournalLength() != h.end.length) {
-    if (!JournalCut(h.end.length)) return false;
-    ed.DprintWritten = h.end.dprint;
-  }
-  return JournalAppendLines(SplitLines(a.bytes));
+  // brings its own, and a change in place must find the journal as it
+  // left it; the block goes, and comes back with the next text.
+  if (!CutWaitingBlock(ed)) return false;
+  if (!a.in_place) return JournalAppendLines(SplitLines(a.bytes));
+  const std::string& from = forward ? a.lines_before : a.bytes;
+  return JournalReplace(a.offset, static_cast<long long>(from.size()),
+                        forward ? a.bytes : a.lines_before);
 }
 
 // Undo or redo: takes the last action of `from` back or forward, the
@@ -202,6 +217,26 @@ void RecordNewImage(Editor& ed, bool (*act)(Editor&)) {
   replaced->saved_after = ed.Saved;
   replaced->name_after = ed.DrawingName;
   a.replaced = std::move(replaced);
+  Remember(std::move(a));
+}
+
+bool PrepareEdit(Editor& ed) {
+  return !FollowJournal(ed) || CutWaitingBlock(ed);
+}
+
+void RecordEdit(const Editor& ed, long long offset, std::string old, std::string now,
+                const std::vector<uint8_t>& before) {
+  if (!FollowJournal(ed)) return;
+  History& h = g_history;
+  Action a;
+  a.in_place = true;
+  a.offset = offset;
+  a.before = h.end;
+  a.after = {h.end.length + static_cast<long long>(now.size()) - static_cast<long long>(old.size()),
+             h.end.dprint};
+  a.lines_before = std::move(old);
+  a.bytes = std::move(now);
+  a.pixels = page_changes(before, 0);
   Remember(std::move(a));
 }
 

@@ -25,9 +25,20 @@
 // 257 KB, as a fill of the whole screen) and about 250 bytes besides. Beyond
 // 1,000 actions the oldest are forgotten while the history takes more than
 // 256 MB.
+//
+// A change kept in place (a picked shape moved, recoloured or deleted) is
+// an action too: it keeps the lines it replaced and those that replaced
+// them, and undo and redo put the one or the other back in the journal's
+// place whole, as the change itself did. It takes the two versions of its
+// lines and its changed pixels as above: about 0.5 KB for a small box moved
+// a pixel, 4 KB for a line across the screen moved or recoloured, 257 KB
+// for a filled box over the whole screen deleted.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "editorstate/editor.h"
 
@@ -37,6 +48,18 @@ void RecordAction(Editor& ed, void (*act)(Editor&));
 // Runs act, a New Image that replaces the journal and returns true when it
 // did, and records it as an action.
 void RecordNewImage(Editor& ed, bool (*act)(Editor&));
+// Called before a change in place is made: a subroutine block waiting for
+// the next action (written by a text left with ESC) goes, and comes back
+// with the next text, so that undoing the change finds the journal exactly
+// as it was before it. False when it could not be cut.
+bool PrepareEdit(Editor& ed);
+// Records a change kept in place: the journal's bytes at offset were `old`
+// and are now `now` (whole lines), and page 0 was `before` (a
+// copy_page_out(0) taken before the change). The journal's lines before
+// and after the change stay; the history keeps only these lines and the
+// changed pixels. Empties the redo list like any action.
+void RecordEdit(const Editor& ed, long long offset, std::string old, std::string now,
+                const std::vector<uint8_t>& before);
 // Undo the last action / redo the last undone one; the plain beep when there
 // is none. Both set Saved to 0, but for a New Image, whose Saved they put
 // back.

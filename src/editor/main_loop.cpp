@@ -4,6 +4,7 @@
 
 #include "editor/editor_routines.h"
 #include "editor/history.h"
+#include "editor/pick.h"
 #include "editor/main_loop_rule.h"
 #include "gfx/keyboard.h"
 #include "gfx/keys.h"
@@ -74,6 +75,8 @@ void ActOnKey(Editor& ed) {
     ShowPageZeroUnlessBanding(ed);
   } else if (key == ".") {
     RecordAction(ed, DotKey);
+  } else if (key == kKeyTab && ed.Stage == 0) {
+    PickLoop(ed);
   } else if (key == CtrlKey('Z')) {
     UndoAction(ed);
   } else if (key == CtrlKey('Y')) {

@@ -14,9 +14,9 @@
 // LoadStartFile runs after start-up and loads FILE through LoadImage, as
 // Load Image does (journal, picture, DprintWritten, Saved); when FILE was
 // the journal, the drawing start-up kept aside is loaded, and once it is in
-// the new journal the copy kept aside is removed. A file that cannot be loaded gets Load Image's message, and the
-// editor goes on with its empty drawing; an earlier journal it failed to
-// open stays kept aside, and a box says so.
+// the new journal the copy kept aside is removed. A file that cannot be loaded gets Load Image's
+// message, and the editor goes on with its empty drawing; an earlier journal it failed to open
+// stays kept aside, and a box says so.
 #pragma once
 
 #include <string>

@@ -14,8 +14,12 @@ constexpr const char* kDash = " \xE2\x80\x94 ";  // an em dash between blanks
 }  // namespace
 
 void ShowWindowTitle(const Editor& ed) {
+  ShowWindowTitleWith(ed, cp437_to_utf8(ed.DrawingName));
+}
+
+void ShowWindowTitleWith(const Editor& ed, const std::string& utf8_middle) {
   std::string title = program_name() + kDash;
-  if (!ed.DrawingName.empty()) title += cp437_to_utf8(ed.DrawingName) + kDash;
+  if (!utf8_middle.empty()) title += utf8_middle + kDash;
   title += std::to_string(ed.CursorX) + ", " + std::to_string(ed.CursorY);
   set_window_title(title);
 }

@@ -24,7 +24,7 @@ struct Editor {
   // Cursor, kept within 1..638 and 1..192.
   int CursorX = 2, CursorY = 33;
   int Tool = kToolLine;
-  // 0: no shape under way; 1: a start point is set (also while the file menu runs).
+  // 0: no shape under way; 1: the start point of a line, box or filled box is set.
   int Stage = 0;
   int StartX = 0, StartY = 0;
   // Where the left button that began the shape under way went down; -1 when

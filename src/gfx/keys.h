@@ -102,6 +102,8 @@ inline const std::string kKeyClose = key_string(kCodeClose);
 inline const std::string kKeyEnter = key_string(kCodeEnter);
 inline const std::string kKeyEsc = key_string(kCodeEsc);
 inline const std::string kKeyBackspace = key_string(kCodeBackspace);
+inline const std::string kKeyTab = key_string(kCodeTab);
+inline const std::string kKeyDelete = key_string(ext_key(kDelete.plain));
 
 inline std::string CtrlKey(char letter) {
   return key_string(ctrl_code(letter));

@@ -58,6 +58,46 @@ struct ReadResult {
 // Reads and draws every line on the work page.
 ReadResult ReadImage(const ImageLines& lines);
 
+// What one line is to the reader, read by the same rules as ReadImage reads
+// it. A shape carries its numbers as the reader draws them; a line of the
+// text state carries its value (wx, wy and Fcolor rounded as read, the
+// text upper-cased).
+enum class StatementKind {
+  None,        // draws nothing and changes no state
+  Line,        // x1, y1, x2, y2, colour
+  Box,         // the same
+  FilledBox,   // the same
+  Ellipse,     // centre x1, y1, radius, colour, aspect
+  Paint,       // point px, py (x1, y1 rounded), colour, border, paint_flags
+  Text,        // the pending text becomes `text`
+  Wx,          // wx becomes value
+  Wy,          // wy becomes value
+  Fcolor,      // Fcolor becomes value
+  Dprint,      // "gosub Dprint": draws the pending text
+  BlockStart,  // "GoTo EndAbc": the lines up to the block's end are skipped
+  BlockEnd     // "EndAbc:", the block's end
+};
+
+struct Statement {
+  StatementKind kind = StatementKind::None;
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0, colour = 0;
+  int radius = 0;
+  double aspect = 0;
+  float px = 0, py = 0;
+  int border = 0, paint_flags = 0;
+  int value = 0;
+  std::string text;
+};
+
+Statement ReadStatement(std::string_view line);
+// Draws a shape statement on the work page exactly as ReadImage does.
+void DrawStatement(const Statement& st);
+// Does what ReadImage does with a line read as st, the block's skipping
+// aside: draws a shape, or changes the text state or *pending (the text
+// that "gosub Dprint" draws, which draws it).
+void ApplyStatement(const Statement& st, std::string* pending);
+bool IsShape(StatementKind kind);
+
 // ImageLines::next over buffers of whole lines, as file_next_lines hands
 // them out: next_buffer gives the next buffer (Line, End or Failed), and the
 // lines are cut from it one by one. *failed is set when a buffer could not

@@ -78,11 +78,10 @@ int RenameIntoPlace(const std::string& path, int fd) {
   return 0;
 }
 
-// Writes bytes as a new journal beside the journal, syncs it and renames it
-// into place; 0 or errno, the journal then as it was.
-int ReplaceWith(std::string_view bytes) {
-  const std::string path = NewName();
-  unlink(path.c_str());
+// Writes bytes as a new journal at path, beside the journal, syncs it and
+// renames it into place; 0 or errno, the journal then as it was.
+int ReplaceWith(std::string_view bytes, const std::string& path) {
+  unlink(path.c_str());  // never written through a link left there
   const int fd = OpenForAppending(path, O_CREAT | O_EXCL);
   if (fd < 0) return errno;
   int err = write_all(fd, bytes);
@@ -136,7 +135,7 @@ void KeepInPlace(int fd, bool put_back = true) {
   if (present) news.error = KeepAside(&news.kept);
   std::string bytes;
   if (news.error == 0 && put_back) {
-    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes) : EIO;
+    news.error = JournalBytesFrom(0, &bytes) ? ReplaceWith(bytes, NewName()) : EIO;
   }
   g_journal.restore = news;
 }
@@ -210,10 +209,16 @@ bool HoldsNothingDrawn(const char* name) {
   return n >= 0 && (n == 0 || std::string_view(buffer, static_cast<size_t>(n)) == kJournalHeader);
 }
 
+// The file a change in place is written to before it replaces the journal.
+std::string EditName() {
+  return g_journal.name + ".edit";
+}
+
 }  // namespace
 
 EarlierJournal KeepEarlierJournal() {
   unlink(NewName().c_str());
+  unlink(EditName().c_str());
   const char* name = g_journal.name.c_str();
   struct stat st {};
   if (lstat(name, &st) != 0) return {};
@@ -275,6 +280,26 @@ bool JournalCut(long long length) {
   return ftruncate(g_journal.fd, static_cast<off_t>(length)) == 0 || Fail(errno);
 }
 
+bool JournalReplace(long long offset, long long length, std::string_view bytes) {
+  const int fd = Descriptor();
+  std::string old;
+  if (fd < 0 || !JournalBytesFrom(0, &old)) return false;
+  const auto size = static_cast<long long>(old.size());
+  auto line_start = [&old](long long at) {
+    return at == 0 || old[static_cast<size_t>(at - 1)] == '\n';
+  };
+  if (offset < 0 || length < 0 || offset + length > size || !line_start(offset) ||
+      !line_start(offset + length) || (!bytes.empty() && !bytes.ends_with('\n'))) {
+    raise_error(kErrIllegalFunctionCall);
+    return false;
+  }
+  std::string whole = old.substr(0, static_cast<size_t>(offset));
+  whole.append(bytes).append(old, static_cast<size_t>(offset + length));
+  KeepInPlace(fd, false);
+  const int err = ReplaceWith(whole, EditName());
+  return err == 0 || Fail(err, EditName());
+}
+
 int JournalGeneration() {
   return g_journal.generation;
 }
@@ -283,7 +308,7 @@ bool JournalReplace(std::string_view bytes) {
   const int fd = Descriptor();
   if (fd < 0) return false;
   KeepInPlace(fd, false);
-  const int err = ReplaceWith(bytes);
+  const int err = ReplaceWith(bytes, NewName());
   return err == 0 || Fail(err);
 }
 
@@ -306,6 +331,10 @@ bool JournalCopyTo(int file) {
   Reader reader;
   for (std::string_view lines, line;;) {
     const LineRead read = NextLines(reader, &lines);
+    // An empty journal (its header found no room) is saved as the header.
+    if (read == LineRead::End && reader.offset == 0) {
+      return file_print(file, kJournalHeader.substr(0, kJournalHeader.size() - 2));
+    }
     if (read != LineRead::Line) return read == LineRead::End;
     while (take_line(&lines, &line)) {
       if (!file_print(file, line)) return false;

@@ -76,11 +76,23 @@ struct JournalRestore {
 };
 JournalRestore JournalTakeRestore();
 
+// --- Changing lines in place.
+
+// Replaces the `length` bytes at `offset` (whole lines, possibly none) by
+// `bytes` (whole lines, possibly none). The new journal is written beside
+// the journal, synced and renamed over it, and the folder synced, so that
+// at every moment image.img is the old journal or the new one, whole. The
+// journal's generation stays: what was recorded before still belongs to
+// this drawing. On failure the journal stays as it was.
+bool JournalReplace(long long offset, long long length, std::string_view bytes);
+
 // --- Reading, through the open journal.
 
 // The journal's bytes from offset to its end.
 bool JournalBytesFrom(long long offset, std::string* bytes);
-// Writes the journal's lines into the open output file, each with CR LF.
+// Writes the journal's lines into the open output file, each with CR LF;
+// an empty journal as its header line, so that a saved drawing always is a
+// program.
 bool JournalCopyTo(int file);
 // Draws the journal on the work page as a load draws it, with the text
 // state as it stands.

@@ -175,24 +175,29 @@ float as_float(int v) {
   return static_cast<float>(v);
 }
 
-void draw_ellipse(int x, int y, int radius, int colour, double aspect) {
-  aspect = std::clamp(aspect, -double{FLT_MAX}, double{FLT_MAX});
-  CIRCLE(as_float(x), as_float(y), as_float(radius), static_cast<uint32_t>(colour),
-         static_cast<float>(aspect), 0, kFullTurn, 0, kCoordPoint);
+StatementKind corner_kind(int kind) {
+  return kind == kFilledBox ? StatementKind::FilledBox
+         : kind == kBox     ? StatementKind::Box
+                            : StatementKind::Line;
 }
 
-void draw_corners(int kind, int x1, int y1, int x2, int y2, int colour) {
-  LINE(as_float(x1), as_float(y1), as_float(x2), as_float(y2), static_cast<uint32_t>(colour), kind,
-       0xFFFF, 0);
+void corners(Statement* st, int kind, int x1, int y1, int x2, int y2, int colour) {
+  st->kind = corner_kind(kind);
+  st->x1 = x1, st->y1 = y1, st->x2 = x2, st->y2 = y2, st->colour = colour;
 }
 
-void draw_ellipse(const std::string& s) {
+void ellipse(Statement* st, int x, int y, int radius, int colour, double aspect) {
+  st->kind = StatementKind::Ellipse;
+  st->x1 = x, st->y1 = y, st->radius = radius, st->colour = colour, st->aspect = aspect;
+}
+
+void parse_ellipse(const std::string& s, Statement* st) {
   const Pos len = static_cast<Pos>(s.size());
   Pos r = instr(s, 1, ')'), c1 = instr(s, 1, ',');
   Pos c2 = instr(s, r + 2, ','), c3 = instr(s, c2 + 1, ',');
   int x = whole_val(field(s, 8, c1 - 1)), y = whole_val(field(s, c1 + 1, r - 1));
   int radius = whole_val(field(s, r + 2, c2)), colour = whole_val(field(s, c2 + 2, c3));
-  draw_ellipse(x, y, radius, colour, VAL(field(s, c3 + 3, len)));
+  ellipse(st, x, y, radius, colour, VAL(field(s, c3 + 3, len)));
 }
 
 // s without a blank outside its string literals.
@@ -229,7 +234,7 @@ bool is_number(std::string_view t) {
 // it. An omitted colour is the foreground colour, an omitted border the
 // paint colour. A field that is no plain number (a variable, a tile string)
 // cannot be read, and the line draws nothing.
-void draw_paint(const std::string& s) {
+void parse_paint(const std::string& s, Statement* st) {
   const std::string c = without_blanks(s);
   const size_t comma = c.find(','), close = c.find(')');
   if (!c.starts_with("PAINT(") || comma == std::string::npos || close == std::string::npos ||
@@ -256,19 +261,21 @@ void draw_paint(const std::string& s) {
     else if (!is_number(fields[i]))
       return;
   }
-  PAINT(static_cast<float>(VAL(fields[0])), static_cast<float>(VAL(fields[1])),
-        static_cast<uint32_t>(whole_val(fields[2])), static_cast<uint32_t>(whole_val(fields[3])),
-        {}, 0, flags);
+  st->kind = StatementKind::Paint;
+  st->px = static_cast<float>(VAL(fields[0])), st->py = static_cast<float>(VAL(fields[1]));
+  st->x1 = round_coordinate(st->px), st->y1 = round_coordinate(st->py);
+  st->colour = whole_val(fields[2]), st->border = whole_val(fields[3]);
+  st->paint_flags = flags;
 }
 
-void draw_corners(const std::string& s, int kind) {
+void parse_corners(const std::string& s, int kind, Statement* st) {
   const Pos len = static_cast<Pos>(s.size());
   Pos p = instr(s, 6, '('), c1 = instr(s, 1, ','), c2 = instr(s, c1 + 1, ',');
   Pos r = instr(s, c2, ')'), c4 = instr(s, r + 2, ',');
   int x1 = whole_val(field(s, 6, c1 - 1)), y1 = whole_val(field(s, c1 + 1, p - 3));
   int x2 = whole_val(field(s, p + 1, c2 - 1)), y2 = whole_val(field(s, c2 + 1, r - 1));
   int colour = whole_val(c4 > 0 ? field(s, r + 2, c4 - 1) : field(s, r + 3, len));
-  draw_corners(kind, x1, y1, x2, y2, colour);
+  corners(st, kind, x1, y1, x2, y2, colour);
 }
 
 // A shape line exactly as the editor writes it, with numbers of 1 to 9
@@ -356,7 +363,7 @@ struct Scan {
   }
 };
 
-bool read_written_corners(Scan& in) {
+bool read_written_corners(Scan& in, Statement* st) {
   int x1, y1, x2, y2, colour;
   if (!(in.literal("line ( ") && in.number(&x1) && in.literal(",  ") && in.number(&y1) &&
         in.literal(")-( ") && in.number(&x2) && in.literal(", ") && in.number(&y2) &&
@@ -366,7 +373,7 @@ bool read_written_corners(Scan& in) {
   int kind = kLine;
   if (in.literal(",b")) kind = in.literal("f") ? kFilledBox : kBox;
   if (!in.at_end()) return false;
-  draw_corners(kind, x1, y1, x2, y2, colour);
+  corners(st, kind, x1, y1, x2, y2, colour);
   return true;
 }
 
@@ -376,7 +383,7 @@ bool aspect_text(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789.e+-") == std::string_view::npos;
 }
 
-bool read_written_ellipse(Scan& in) {
+bool read_written_ellipse(Scan& in, Statement* st) {
   int x, y, radius, colour;
   if (!(in.literal("circle ( ") && in.number(&x) && in.literal(",  ") && in.number(&y) &&
         in.literal("),") && in.blanks() && in.number(&radius) && in.literal(",") && in.blanks() &&
@@ -385,15 +392,26 @@ bool read_written_ellipse(Scan& in) {
   }
   const std::string_view aspect(in.p, static_cast<size_t>(in.end - in.p));
   if (!aspect_text(aspect)) return false;
-  draw_ellipse(x, y, radius, colour, VAL(aspect));
+  ellipse(st, x, y, radius, colour, VAL(aspect));
   return true;
 }
 
-// Draws the line when it is a shape in the editor's own form.
-bool read_written_shape(std::string_view line) {
+// Reads the line when it is a shape in the editor's own form.
+bool read_written_shape(std::string_view line, Statement* st) {
   Scan in{line.data(), line.data() + line.size()};
-  if (line.starts_with('l')) return read_written_corners(in);
-  return line.starts_with('c') && read_written_ellipse(in);
+  if (line.starts_with('l')) return read_written_corners(in, st);
+  return line.starts_with('c') && read_written_ellipse(in, st);
+}
+
+// Reads a shape from the normalised line s of the kind classify gave.
+void parse_shape(const std::string& s, Kind kind, Statement* st) {
+  if (kind == kEllipse) {
+    parse_ellipse(s, st);
+  } else if (kind == kPaint) {
+    parse_paint(s, st);
+  } else if (kind != kNoKind) {
+    parse_corners(s, kind, st);
+  }
 }
 
 // Draws the pending text as DrawStrokeText does, but only its cells that
@@ -460,9 +478,14 @@ ReadResult ReadImage(const ImageLines& lines) {
   TextState& text = text_state();
   std::string_view line;
   std::string pending, s;
+  Statement shape;
   while (lines.next(&line)) {
     lines.copy(line);
-    if (read_written_shape(line) || read_written_text_line(line, &pending, text)) continue;
+    if (read_written_shape(line, &shape)) {
+      DrawStatement(shape);
+      continue;
+    }
+    if (read_written_text_line(line, &pending, text)) continue;
     normalise(line, &s);
     const Pos len = static_cast<Pos>(s.size());
     Kind kind = classify(s);
@@ -472,13 +495,9 @@ ReadResult ReadImage(const ImageLines& lines) {
     if (s.starts_with("WY=")) text.wy = text_position(whole_val(field(s, 4, len)));
     if (s.starts_with("FCOLOR")) text.Fcolor = whole_val(field(s, 8, len));
     if (s == "GOSUBDPRINT") draw_pending(pending, text);
-    if (kind == kEllipse) {
-      draw_ellipse(s);
-    } else if (kind == kPaint) {
-      draw_paint(s);
-    } else if (kind != kNoKind) {
-      draw_corners(s, kind);
-    }
+    shape.kind = StatementKind::None;
+    parse_shape(s, kind, &shape);
+    DrawStatement(shape);
     if (s == "GOTOENDABC") {
       result.had_block = true;
       if (!skip_block(lines)) {
@@ -488,6 +507,86 @@ ReadResult ReadImage(const ImageLines& lines) {
     }
   }
   return result;
+}
+
+bool IsShape(StatementKind kind) {
+  return kind >= StatementKind::Line && kind <= StatementKind::Paint;
+}
+
+void DrawStatement(const Statement& st) {
+  switch (st.kind) {
+    case StatementKind::Line:
+    case StatementKind::Box:
+    case StatementKind::FilledBox: {
+      const int kind = st.kind == StatementKind::Line  ? kLineLine
+                       : st.kind == StatementKind::Box ? kLineBox
+                                                       : kLineBoxFilled;
+      LINE(as_float(st.x1), as_float(st.y1), as_float(st.x2), as_float(st.y2),
+           static_cast<uint32_t>(st.colour), kind, 0xFFFF, 0);
+      break;
+    }
+    case StatementKind::Ellipse: {
+      const double aspect = std::clamp(st.aspect, -double{FLT_MAX}, double{FLT_MAX});
+      CIRCLE(as_float(st.x1), as_float(st.y1), as_float(st.radius),
+             static_cast<uint32_t>(st.colour), static_cast<float>(aspect), 0, kFullTurn, 0,
+             kCoordPoint);
+      break;
+    }
+    case StatementKind::Paint:
+      PAINT(st.px, st.py, static_cast<uint32_t>(st.colour), static_cast<uint32_t>(st.border), {}, 0,
+            st.paint_flags);
+      break;
+    default:
+      break;
+  }
+}
+
+void ApplyStatement(const Statement& st, std::string* pending) {
+  TextState& text = text_state();
+  switch (st.kind) {
+    case StatementKind::Text:
+      *pending = st.text;
+      break;
+    case StatementKind::Wx:
+      text.wx = st.value;
+      break;
+    case StatementKind::Wy:
+      text.wy = st.value;
+      break;
+    case StatementKind::Fcolor:
+      text.Fcolor = st.value;
+      break;
+    case StatementKind::Dprint:
+      draw_pending(*pending, text);
+      break;
+    default:
+      DrawStatement(st);
+  }
+}
+
+Statement ReadStatement(std::string_view line) {
+  Statement st;
+  if (read_written_shape(line, &st)) return st;
+  if (upper_case_is(line, "ENDABC:")) {
+    st.kind = StatementKind::BlockEnd;
+    return st;
+  }
+  std::string s;
+  normalise(line, &s);
+  const Pos len = static_cast<Pos>(s.size());
+  auto set = [&st](StatementKind kind, int value) {
+    st.kind = kind;
+    st.value = value;
+  };
+  if (s.starts_with("PRINT$")) st.kind = StatementKind::Text, st.text = field(s, 11, len - 1);
+  if (s.starts_with("PRINTFLARP$")) st.kind = StatementKind::Text, st.text = field(s, 16, len - 1);
+  if (s.starts_with("WX=")) set(StatementKind::Wx, text_position(whole_val(field(s, 4, len))));
+  if (s.starts_with("WY=")) set(StatementKind::Wy, text_position(whole_val(field(s, 4, len))));
+  if (s.starts_with("FCOLOR")) set(StatementKind::Fcolor, whole_val(field(s, 8, len)));
+  if (s == "GOSUBDPRINT") st.kind = StatementKind::Dprint;
+  if (s == "GOTOENDABC") st.kind = StatementKind::BlockStart;
+  parse_shape(s, classify(s), &st);
+  return st;
 }
 
 std::function<bool(std::string_view*)> LinesFromBuffers(

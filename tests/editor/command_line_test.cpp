@@ -10,10 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::string Corpus(const std::string& name) {
   std::ifstream in(std::string(KOV1_CORPUS) + "/" + name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};

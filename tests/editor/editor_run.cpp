@@ -25,6 +25,10 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> all;
   for (const std::vector<std::string>& p : parts) all.insert(all.end(), p.begin(), p.end());

@@ -22,6 +22,8 @@ struct EditorRun {
 
 // A file's bytes ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
+// Makes or replaces a file with the bytes.
+void WriteFile(const std::string& path, const std::string& bytes);
 // The lists one after the other.
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts);
 

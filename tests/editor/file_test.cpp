@@ -23,10 +23,6 @@ Lines LoadFrom(const std::string& name) {
   return {"CTRL-S", "DOWN", "ENTER", "text \"" + name + "\"", "ENTER"};
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 const Lines kTypeHi = {"CTRL-T", ".", "text \"hi\"", "ENTER"};
 
 }  // namespace

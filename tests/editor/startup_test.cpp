@@ -13,10 +13,6 @@ namespace {
 
 const std::string kHeaderOnly = "SCREEN 8\r\n";
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 }  // namespace
 
 TEST(StartupTest, CtrlXAtOnceEndsWithTheJournalLeftBehind) {

@@ -168,10 +168,6 @@ std::thread WhenCreated(const std::string& path, std::function<void()> change) {
   });
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::vector<std::string> FolderNames(const std::string& dir) {
   std::vector<std::string> names;
   DIR* d = opendir(dir.c_str());

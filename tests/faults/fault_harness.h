@@ -73,7 +73,6 @@ Launch PauseAt(const std::string& path);
 // after the run.
 std::thread WhenCreated(const std::string& path, std::function<void()> change);
 
-void WriteFile(const std::string& path, const std::string& bytes);
 // The names in a folder, "." and ".." left out.
 std::vector<std::string> FolderNames(const std::string& dir);
 // A drawing of `lines` lines after "SCREEN 8", in the editor's own form.

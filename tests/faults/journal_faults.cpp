@@ -177,8 +177,9 @@ TEST(JournalFaults, AJournalRemovedOrReplacedWhileDrawingIsPutBack) {
 }
 
 // With the disk full at start-up the journal's header cannot be written;
-// once room is made, the first shape brings it, and undoing that shape
-// leaves it: the saved drawing is a program.
+// once room is made, a save of the empty journal writes it, the first shape
+// brings it, and undoing that shape leaves it: a saved drawing is always a
+// program.
 TEST(JournalFaults, AHeaderThatFoundNoRoomComesWithTheFirstShape) {
   REQUIRE(NeedMounts());
   REQUIRE(NeedStrace());
@@ -188,7 +189,8 @@ TEST(JournalFaults, AHeaderThatFoundNoRoomComesWithTheFirstShape) {
   const EditorRun run =
       RunEditor(dir,
                 Join({{"snap full", "ENTER", "copy image.img mark"},
-                      FromMainLoop(Join({kDrawLine,
+                      FromMainLoop(Join({SaveAs("EMPTY"),
+                                         kDrawLine,
                                          {"CTRL-Z", "copy image.img undone", "CTRL-Y"},
                                          SaveAs("PIC"),
                                          {"CTRL-X"}}))}),
@@ -201,6 +203,7 @@ TEST(JournalFaults, AHeaderThatFoundNoRoomComesWithTheFirstShape) {
       ShowsLineOf(shown.Pixels("full"), 3, "      You have tried to save a image on disk that"));
   EXPECT_EQ(shown.File("mark"), "");
   EXPECT_EQ(shown.File("undone"), kHeader);
+  EXPECT_EQ(ReadFile(dir + "/EMPTY"), kHeader);  // saved before anything was drawn
   EXPECT_EQ(ReadFile(dir + "/image.img"), CrLf({"SCREEN 8", kLine1}));
   EXPECT_EQ(ReadFile(dir + "/PIC"), CrLf({"SCREEN 8", kLine1}));
 }
