@@ -31,6 +31,8 @@ struct Pick {
   bool deleted = false;
   std::vector<std::string> old_lines, lines;  // the action's lines, and as changed
   PageCopy shown;                             // page 1 without outline and cursor
+  bool dragging = false;                      // the left button is down
+  int drag_x = 0, drag_y = 0;                 // where the pointer was last while it is
 };
 
 void Choose(Pick& p) {
@@ -149,6 +151,33 @@ bool Build(Editor& ed, Pick& p) {
   return true;
 }
 
+// The pointer while a shape is picked: dragging with the left button moves
+// the shape by the pointer's steps; a click (a release without a drag)
+// keeps the change as "." does; the right button is Esc. Returns the key
+// the event stands for ("" for none).
+std::string PickPointerKey(Editor& ed, Pick& p, const PointerEvent& e) {
+  switch (e.kind) {
+    case PointerKind::Press:
+      p.dragging = true, p.drag_x = e.x, p.drag_y = e.y;
+      return "";
+    case PointerKind::Move:
+      if (p.dragging) Move(ed, p, e.x - p.drag_x, e.y - p.drag_y);
+      p.drag_x = e.x, p.drag_y = e.y;
+      return "";
+    case PointerKind::Release:
+      if (!p.dragging) return "";
+      p.dragging = false;
+      return ".";
+    case PointerKind::DragRelease:
+      p.dragging = false;
+      return "";
+    case PointerKind::RightPress:
+      return kKeyEsc;
+    default:
+      return "";
+  }
+}
+
 }  // namespace
 
 void PickLoop(Editor& ed) {
@@ -159,7 +188,9 @@ void PickLoop(Editor& ed) {
   }
   for (;;) {
     Show(ed, p);
-    const std::string key = wait_key();
+    PointerEvent pointer;
+    std::string key = wait_input(pointer);
+    if (pointer.kind != PointerKind::None) key = PickPointerKey(ed, p, pointer);
     if (key == kKeyUp) {
       Move(ed, p, 0, -1);
     } else if (key == kKeyDown) {

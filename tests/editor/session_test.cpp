@@ -281,6 +281,15 @@ Lines PointerScreens(Rng& r) {
   }
 }
 
+// A shape picked under the pointer, dragged, and kept by a click or not.
+Lines PointerPick(Rng& r) {
+  Lines lines = {Point(r), "TAB", "press", Point(r)};
+  if (r.Chance(50)) lines.push_back(Point(r));
+  lines.push_back("release");
+  lines.push_back(r.Pick({"click", "rclick", ".", "ESC"}));
+  return lines;
+}
+
 struct Family {
   int weight;
   Lines (*make)(Rng&);
@@ -292,7 +301,7 @@ const Family kFamilies[] = {
     {2, Exit},           {6, Single},      {8, Fill},          {10, Undo},
     {5, Redo},           {4, NewImage},    {10, PointerMoves}, {12, PointerShape},
     {6, PointerEllipse}, {5, PointerText}, {4, PointerFill},   {6, PointerScreens},
-    {12, PickChange},
+    {6, PointerPick},    {12, PickChange},
 };
 
 using Actions = std::vector<Lines>;
