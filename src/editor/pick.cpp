@@ -31,8 +31,12 @@ struct Pick {
   bool deleted = false;
   std::vector<std::string> old_lines, lines;  // the action's lines, and as changed
   PageCopy shown;                             // page 1 without outline and cursor
-  bool dragging = false;                      // the left button is down
-  int drag_x = 0, drag_y = 0;                 // where the pointer was last while it is
+  std::vector<uint8_t> mark;                  // the pixels the changed shape wrote
+  // A drag of the shape with the left button: where it began, and the
+  // shape then; dragging is false while no drag is under way.
+  bool dragging = false;
+  int drag_x = 0, drag_y = 0;
+  Statement drag_start;
 };
 
 void Choose(Pick& p) {
@@ -42,6 +46,7 @@ void Choose(Pick& p) {
   p.was = a.shape;
   p.now = ResolvedFill(a.shape);
   p.deleted = false;
+  p.dragging = false;
   p.old_lines.clear();
   for (size_t i = a.first; i < a.first + a.count; ++i) {
     p.old_lines.emplace_back(SceneLine(p.scene, i));
@@ -68,17 +73,16 @@ void DrawOutline(const std::vector<uint8_t>& mark) {
 
 void Show(Editor& ed, Pick& p) {
   const TextState pen = text_state();
-  std::vector<uint8_t> mark;
   lock_screen();
   ShowScratchPage();
-  RedrawChanged(p.scene, p.action, p.deleted ? std::vector<std::string>{} : p.lines, &mark);
+  RedrawChanged(p.scene, p.action, p.deleted ? std::vector<std::string>{} : p.lines, &p.mark);
   // The frame and the help line stay as page 0 has them.
   copy_page_area(0, 1, 0, 0, 639, 0);
   copy_page_area(0, 1, 0, 193, 639, 199);
   copy_page_area(0, 1, 0, 1, 0, 192);
   copy_page_area(0, 1, 639, 1, 639, 192);
   p.shown = copy_page_out(1);
-  DrawOutline(mark);
+  DrawOutline(p.mark);
   unlock_screen(0, 199);
   text_state() = pen;
   DrawCursor(ed);
@@ -86,15 +90,21 @@ void Show(Editor& ed, Pick& p) {
   ShowWindowTitleWith(ed, cp437_to_utf8((p.deleted ? "(deleted) " : "") + statement));
 }
 
+// Moves the shape to `moved`; false (nothing changed) when a coordinate
+// would leave the screen.
+bool MoveTo(Pick& p, const Statement& moved) {
+  if (p.deleted || !OnScreen(moved)) return false;
+  p.now = moved;
+  p.lines = EditActionLines(p.old_lines, p.was, p.now);
+  return true;
+}
+
 void Move(Editor& ed, Pick& p, int dx, int dy) {
   if (p.deleted) return;
-  const Statement moved = Moved(p.now, dx, dy);
-  if (!OnScreen(moved)) {
+  if (!MoveTo(p, Moved(p.now, dx, dy))) {
     BEEP();
     return;
   }
-  p.now = moved;
-  p.lines = EditActionLines(p.old_lines, p.was, p.now);
   MoveCursor(ed, dx, dy);
 }
 
@@ -151,30 +161,35 @@ bool Build(Editor& ed, Pick& p) {
   return true;
 }
 
-// The pointer while a shape is picked: dragging with the left button moves
-// the shape by the pointer's steps; a click (a release without a drag)
-// keeps the change as "." does; the right button is Esc. Returns the key
-// the event stands for ("" for none).
-std::string PickPointerKey(Editor& ed, Pick& p, const PointerEvent& e) {
+// The left button pressed on the shape starts a drag, and the shape
+// follows the pointer until the button comes up; pressed elsewhere it
+// keeps the change. The right button puts the shape back. True when the
+// pick ends.
+bool ActOnPointer(Editor& ed, Pick& p, const PointerEvent& e) {
+  const bool on_screen = e.x >= 0 && e.x <= 639 && e.y >= 0 && e.y <= 199;
   switch (e.kind) {
     case PointerKind::Press:
-      p.dragging = true, p.drag_x = e.x, p.drag_y = e.y;
-      return "";
+      if (!p.deleted && on_screen && p.mark[static_cast<size_t>(e.y * 640 + e.x)] != 0) {
+        p.dragging = true;
+        p.drag_x = e.x, p.drag_y = e.y, p.drag_start = p.now;
+        PlaceCursor(ed, e.x, e.y);
+        return false;
+      }
+      Keep(ed, p);
+      return true;
     case PointerKind::Move:
-      if (p.dragging) Move(ed, p, e.x - p.drag_x, e.y - p.drag_y);
-      p.drag_x = e.x, p.drag_y = e.y;
-      return "";
+      if (p.dragging && MoveTo(p, Moved(p.drag_start, e.x - p.drag_x, e.y - p.drag_y))) {
+        PlaceCursor(ed, e.x, e.y);
+      }
+      return false;
     case PointerKind::Release:
-      if (!p.dragging) return "";
-      p.dragging = false;
-      return ".";
     case PointerKind::DragRelease:
       p.dragging = false;
-      return "";
+      return false;
     case PointerKind::RightPress:
-      return kKeyEsc;
+      return true;
     default:
-      return "";
+      return false;
   }
 }
 
@@ -189,9 +204,10 @@ void PickLoop(Editor& ed) {
   for (;;) {
     Show(ed, p);
     PointerEvent pointer;
-    std::string key = wait_input(pointer);
-    if (pointer.kind != PointerKind::None) key = PickPointerKey(ed, p, pointer);
-    if (key == kKeyUp) {
+    const std::string key = wait_input(pointer);
+    if (pointer.kind != PointerKind::None) {
+      if (ActOnPointer(ed, p, pointer)) break;
+    } else if (key == kKeyUp) {
       Move(ed, p, 0, -1);
     } else if (key == kKeyDown) {
       Move(ed, p, 0, 1);

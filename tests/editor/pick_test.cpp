@@ -59,3 +59,29 @@ TEST(PickTest, TabPicksTheTopShapeThenTheOneUnderItAndKeepsTheChange) {
                   "line ( 3,  38)-( 5, 38),     7"}));
   EXPECT_EQ(run.File("undone"), drawn);
 }
+
+// The pointer drags the picked shape by where it was pressed, and a click
+// off it keeps the change.
+TEST(PickTest, ThePointerDragsTheShapeAndAClickElsewhereKeepsIt) {
+  const EditorRun run = RunEditor(FromMainLoop({
+      "CTRL-R",
+      ".",
+      "RIGHT * 50",
+      "DOWN * 20",
+      ".",  // a box (2, 33)-(52, 53)
+      "point 30 33",
+      "TAB",
+      "press",
+      "point 35 40",
+      "point 40 43",
+      "release",
+      "point 300 100",
+      "copy image.img dragged",
+      "click",
+      "title kept",
+  }));
+  EXPECT_EQ(run.status, 3) << run.err;
+  EXPECT_EQ(run.File("dragged"), CrLf({"SCREEN 8", "line ( 2,  33)-( 52, 53),    7,b"}));
+  EXPECT_EQ(run.File("image.img"), CrLf({"SCREEN 8", "line ( 12,  43)-( 62, 63),   7,b"}));
+  EXPECT_EQ(run.File("kept.txt"), "kov1 \u2014 40, 43\n");
+}

@@ -177,14 +177,15 @@ Lines Fill(Rng& r) {
 }
 
 // Picks what is under the cursor (perhaps a deeper one), changes it (moves,
-// recolours, deletes; a move may run into the screen's edge), and keeps the
-// change, puts it back, or ends the program.
+// also by dragging with the pointer, recolours, deletes; a move may run
+// into the screen's edge), and keeps the change (also by a click off the
+// shape), puts it back, or ends the program.
 Lines PickChange(Rng& r) {
   Lines keys = r.Chance(30) ? Moves(r) : Lines{};
   keys.push_back("TAB");
   if (r.Chance(20)) keys.push_back("TAB");
   for (int n = 1 + r.Below(3); n > 0; --n) {
-    switch (r.Below(5)) {
+    switch (r.Below(6)) {
       case 0:
       case 1:
         keys.push_back(r.Pick({"UP", "DOWN", "LEFT", "RIGHT"}) + " * " +
@@ -196,6 +197,14 @@ Lines PickChange(Rng& r) {
       case 3:
         keys.push_back(r.Pick({"DEL", "BS"}));
         break;
+      case 4: {  // a drag with the pointer (of the shape when it starts on it), or a click
+        auto point = [&r] {
+          return "point " + std::to_string(r.Below(640)) + " " + std::to_string(r.Below(200));
+        };
+        Add(keys, r.Chance(50) ? Lines{point(), "press", point(), point(), "release"}
+                               : Lines{point(), r.Pick({"click", "rclick"})});
+        break;
+      }
       default:
         keys.push_back(r.Pick({"SPACE", "CTRL-L", "F1", "TAB"}));  // do nothing, or go deeper
     }
@@ -281,15 +290,6 @@ Lines PointerScreens(Rng& r) {
   }
 }
 
-// A shape picked under the pointer, dragged, and kept by a click or not.
-Lines PointerPick(Rng& r) {
-  Lines lines = {Point(r), "TAB", "press", Point(r)};
-  if (r.Chance(50)) lines.push_back(Point(r));
-  lines.push_back("release");
-  lines.push_back(r.Pick({"click", "rclick", ".", "ESC"}));
-  return lines;
-}
-
 struct Family {
   int weight;
   Lines (*make)(Rng&);
@@ -301,7 +301,7 @@ const Family kFamilies[] = {
     {2, Exit},           {6, Single},      {8, Fill},          {10, Undo},
     {5, Redo},           {4, NewImage},    {10, PointerMoves}, {12, PointerShape},
     {6, PointerEllipse}, {5, PointerText}, {4, PointerFill},   {6, PointerScreens},
-    {6, PointerPick},    {12, PickChange},
+    {12, PickChange},
 };
 
 using Actions = std::vector<Lines>;
