@@ -3,7 +3,9 @@
 # SDL back-end on a private Xvfb server, in an empty temporary folder, and
 # prints the share of one core its threads used (from their schedstat) and
 # how often they woke (their voluntary context switches) over 5 s each: at
-# the title, at the warning box and in the main loop. It does so twice: with the sound
+# the title, at the warning box and in the main loop, then with the mouse
+# pointer resting over the window, and zoomed 4 times. It does so twice: with
+# the sound
 # this machine has, and with SDL's silent sound driver, which stands for a
 # sound device. Targets: at most 0.3 % and 5 wake-ups a second. Not run by
 # the tests.
@@ -87,6 +89,12 @@ run() {
   xdotool key Return
   sleep 1
   measure "main loop"
+  xdotool mousemove --window "$(head -n1 "$work/window")" 300 300
+  sleep 1
+  measure "pointer resting"
+  xdotool key ctrl+equal ctrl+equal ctrl+equal
+  sleep 1
+  measure "zoomed 4x, resting"
   kill -9 "$editor" 2> /dev/null
   wait "$editor" 2> /dev/null || true
   editor=""

@@ -10,6 +10,8 @@
 #include "backends/backends.h"
 #include "gfx/display_driver.h"
 #include "gfx/draw.h"
+#include "gfx/keyboard.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "sdl_test_x11.h"
 
@@ -234,6 +236,53 @@ TEST_F(SdlWindowTest, PaletteChangeIsShownOnTheNextCycle) {
   EXPECT_EQ(p.At(0, 0), 0x123456u);
   EXPECT_EQ(p.At(0, 1), 0x123456u);
   EXPECT_EQ(p.At(639, 398), 0xFFFF55u);
+}
+
+}  // namespace
+
+namespace {
+
+// The zoom keys are the window's own: Ctrl-= three times shows the picture
+// 4 times larger about the cursor's pixel (here the top left corner), with
+// the grid between pixels and the zoom after the title, and no key reaches
+// the program; the pointer then names the picture pixel under it through the
+// zoom; Ctrl-0 shows the whole picture again.
+TEST_F(SdlWindowTest, ZoomKeysEnlargeTheViewWithAGridAndThePointerFollows) {
+  DrawDots();
+  set_window_title("kov1");
+  set_view_focus(0, 0);
+  ASSERT_EQ(RunCommand("xdotool key --delay 25 ctrl+equal ctrl+equal ctrl+equal"), 0);
+  EXPECT_EQ(WindowTitleBecomes(window_, "kov1 \xE2\x80\x94 4\xC3\x97"),
+            "_NET_WM_NAME(UTF8_STRING) = \"kov1 \xE2\x80\x94 4\xC3\x97\"\n");
+  const Picture p = ScreenshotUntil(
+      window_, [](const Picture& pic) { return pic.width == 640 && pic.At(21, 26) == 0x0000AA; });
+  EXPECT_EQ(p.At(2, 3), 0xFFFFFFu);    // pixel (0, 0): window pixels 0-3 across, 0-7 down
+  EXPECT_EQ(p.At(21, 26), 0x0000AAu);  // pixel (5, 3)
+  EXPECT_EQ(p.At(25, 26), 0x5555FFu);  // pixel (6, 3)
+  // The grid: the first column of a pixel black on even rows, white on odd
+  // ones; its first row black and white by turns.
+  EXPECT_EQ(p.At(20, 26), 0x000000u);
+  EXPECT_EQ(p.At(20, 27), 0xFFFFFFu);
+  EXPECT_EQ(p.At(22, 24), 0x000000u);
+  EXPECT_EQ(p.At(23, 24), 0xFFFFFFu);
+  EXPECT_TRUE(ReadKeys(0).empty());
+
+  ASSERT_EQ(RunCommand("xdotool mousemove --window " + window_ + " 22 29"), 0);
+  PointerEvent pointer;
+  for (auto end = Clock::now() + std::chrono::seconds(5);
+       pointer.kind != PointerKind::Move && Clock::now() < end;) {
+    read_input(pointer);
+    IdleMs(5);
+  }
+  EXPECT_EQ(pointer.kind, PointerKind::Move);
+  EXPECT_EQ(pointer.x, 5);
+  EXPECT_EQ(pointer.y, 3);
+
+  ASSERT_EQ(RunCommand("xdotool key ctrl+0"), 0);
+  EXPECT_EQ(WindowTitleBecomes(window_, "kov1"), "_NET_WM_NAME(UTF8_STRING) = \"kov1\"\n");
+  EXPECT_TRUE(ShowsDots(
+      ScreenshotUntil(window_, [](const Picture& pic) { return ShowsDots(pic, 1, 0, 0); }), 1, 0,
+      0));
 }
 
 }  // namespace
