@@ -128,8 +128,10 @@ TEST_F(SdlWindowTest, IdleWindowPresentsNothingAndUsesLittleProcessor) {
   if (!kSanitized) {
     EXPECT_LT(used, 0.02 * 2.0) << "seconds of processor time in 2 s idle";
   }
+  // Shown within a few re-sent wake-ups even on a busy machine, and long
+  // before the thread's own ten-second wake-up.
   PSET(1, 1, 15, 4, 0);
-  auto deadline = Clock::now() + milliseconds(2000);
+  auto deadline = Clock::now() + milliseconds(5000);
   while (sdl_present_count() == presents && Clock::now() < deadline) IdleMs(10);
   EXPECT_GT(sdl_present_count(), presents);
 }

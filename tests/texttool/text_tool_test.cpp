@@ -3,6 +3,7 @@
 #include "texttool/text_tool.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -41,7 +42,8 @@ class TextToolTest : public Mode8TextTest {
     feeding_driver_.on_empty_ring = feed_key;
     feeding_driver_.wait_for_key = [](int) {};  // the key is already there
     gfx_screen()->driver = &feeding_driver_;
-    path_ = ::testing::TempDir() + "text_tool_journal.img";
+    // One name per test process: ctest runs the tests of this file side by side.
+    path_ = ::testing::TempDir() + "text_tool_journal_" + std::to_string(getpid()) + ".img";
     ASSERT_TRUE(JournalUse(path_, true));
   }
   void TearDown() override {
